@@ -1,0 +1,145 @@
+#include "roster/checksum.h"
+
+#include <array>
+
+#include "roster/field.h"
+
+#if defined(__i386__) || defined(__x86_64__)
+#define ROSTREL_CRC_FOLDING 1
+#include <immintrin.h>
+#endif
+
+namespace rostrel {
+
+namespace {
+
+constexpr std::array<std::uint32_t, 256> MakeTable() {
+  std::array<std::uint32_t, 256> table{};
+  for (std::uint32_t n = 0; n < 256; ++n) {
+    std::uint32_t c = n;
+    for (int round = 0; round < 8; ++round) c = (c & 1) ? (c >> 1) ^ 0xEDB88320u : c >> 1;
+    table[n] = c;
+  }
+  return table;
+}
+
+constexpr std::array<std::uint32_t, 256> kTable = MakeTable();
+static_assert(kTable[1] == 0x77073096u && kTable[2] == 0xEE0E612Cu && kTable[3] == 0x990951BAu);
+
+// r is the running register, already inverted.
+std::uint32_t TableRun(const std::uint8_t* p, std::size_t n, std::uint32_t r) {
+  for (std::size_t i = 0; i < n; ++i) r = kTable[(r ^ p[i]) & 0xFF] ^ (r >> 8);
+  return r;
+}
+
+#ifdef ROSTREL_CRC_FOLDING
+
+#define ROSTREL_FOLD_TARGET __attribute__((target("pclmul,sse4.1")))
+
+ROSTREL_FOLD_TARGET inline __m128i Load(const std::uint8_t* at) {
+  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+}
+
+// x folded forward by the distance that k stands for, plus next.
+ROSTREL_FOLD_TARGET inline __m128i Fold(__m128i x, __m128i k, __m128i next) {
+  const __m128i lo = _mm_clmulepi64_si128(x, k, 0x00);
+  const __m128i hi = _mm_clmulepi64_si128(x, k, 0x11);
+  return _mm_xor_si128(_mm_xor_si128(hi, lo), next);
+}
+
+// Folding by carry-less multiplication, after Gopal et al., "Fast CRC
+// Computation for Generic Polynomials Using PCLMULQDQ Instruction" (Intel, 2009):
+// four 128-bit lanes folded 64 bytes at a time, then to one lane, then a Barrett
+// reduction to 32 bits. The constants are powers of x modulo the bit-reflected
+// polynomial. n is at least 64 and a multiple of 16; r is already inverted.
+ROSTREL_FOLD_TARGET std::uint32_t FoldRun(const std::uint8_t* p, std::size_t n, std::uint32_t r) {
+  alignas(16) static const std::uint64_t k1k2[] = {0x0154442bd4ull, 0x01c6e41596ull};
+  alignas(16) static const std::uint64_t k3k4[] = {0x01751997d0ull, 0x00ccaa009eull};
+  alignas(16) static const std::uint64_t k5k0[] = {0x0163cd6124ull, 0x0000000000ull};
+  alignas(16) static const std::uint64_t poly[] = {0x01db710641ull, 0x01f7011641ull};
+
+  __m128i x1 = _mm_xor_si128(Load(p), _mm_cvtsi32_si128(static_cast<int>(r)));
+  __m128i x2 = Load(p + 16);
+  __m128i x3 = Load(p + 32);
+  __m128i x4 = Load(p + 48);
+  p += 64;
+  n -= 64;
+
+  __m128i k = _mm_load_si128(reinterpret_cast<const __m128i*>(k1k2));
+  while (n >= 64) {
+    x1 = Fold(x1, k, Load(p));
+    x2 = Fold(x2, k, Load(p + 16));
+    x3 = Fold(x3, k, Load(p + 32));
+    x4 = Fold(x4, k, Load(p + 48));
+    p += 64;
+    n -= 64;
+  }
+
+  k = _mm_load_si128(reinterpret_cast<const __m128i*>(k3k4));
+  x1 = Fold(x1, k, x2);
+  x1 = Fold(x1, k, x3);
+  x1 = Fold(x1, k, x4);
+  while (n >= 16) {
+    x1 = Fold(x1, k, Load(p));
+    p += 16;
+    n -= 16;
+  }
+
+  // 128 bits to 64.
+  const __m128i low32 = _mm_setr_epi32(~0, 0, ~0, 0);
+  __m128i x = _mm_xor_si128(_mm_srli_si128(x1, 8), _mm_clmulepi64_si128(x1, k, 0x10));
+  k = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(k5k0));
+  x = _mm_xor_si128(_mm_clmulepi64_si128(_mm_and_si128(x, low32), k, 0x00), _mm_srli_si128(x, 4));
+
+  // Barrett reduction to 32 bits.
+  k = _mm_load_si128(reinterpret_cast<const __m128i*>(poly));
+  __m128i t = _mm_clmulepi64_si128(_mm_and_si128(x, low32), k, 0x10);
+  t = _mm_clmulepi64_si128(_mm_and_si128(t, low32), k, 0x00);
+  x = _mm_xor_si128(x, t);
+  return static_cast<std::uint32_t>(_mm_extract_epi32(x, 1));
+}
+
+bool DetectFolding() {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("pclmul") && __builtin_cpu_supports("sse4.1");
+}
+
+const bool kHasFolding = DetectFolding();
+
+#endif
+
+}  // namespace
+
+std::uint32_t Crc32Table(const void* data, std::size_t length, std::uint32_t seed) {
+  return ~TableRun(static_cast<const std::uint8_t*>(data), length, ~seed);
+}
+
+bool Crc32HasFolding() {
+#ifdef ROSTREL_CRC_FOLDING
+  return kHasFolding;
+#else
+  return false;
+#endif
+}
+
+std::uint32_t Crc32(const void* data, std::size_t length, std::uint32_t seed) {
+  const auto* p = static_cast<const std::uint8_t*>(data);
+  std::uint32_t r = ~seed;
+#ifdef ROSTREL_CRC_FOLDING
+  if (kHasFolding && length >= 64) {
+    const std::size_t folded = length & ~static_cast<std::size_t>(15);
+    r = FoldRun(p, folded, r);
+    p += folded;
+    length -= folded;
+  }
+#endif
+  return ~TableRun(p, length, r);
+}
+
+bool UpdateFileChecksum(RosterView& view) {
+  if (!IsOpen(view) || view.size < 4) return false;
+  const std::uint32_t crc = Crc32(view.base + 4, static_cast<std::size_t>(view.size - 4), 0);
+  return WriteDwordAt(view, 0, crc);
+}
+
+}  // namespace rostrel

@@ -1,0 +1,26 @@
+// CRC-32 (the polynomial of IEEE 802.3 and zlib) and the file checksum that a
+// roster file carries in its first four bytes.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "roster/roster_file.h"
+
+namespace rostrel {
+
+// CRC-32 of length bytes at data, continued from seed: Crc32(b, n, Crc32(a, m, 0))
+// is the CRC-32 of a followed by b. Uses carry-less multiplication where the
+// processor has it.
+std::uint32_t Crc32(const void* data, std::size_t length, std::uint32_t seed);
+
+// The byte-wise table form, always available.
+std::uint32_t Crc32Table(const void* data, std::size_t length, std::uint32_t seed);
+// True when Crc32 folds with carry-less multiplication on this processor.
+bool Crc32HasFolding();
+
+// Stores the CRC-32 of file offsets 4 ... size - 1 at offset 0, little-endian.
+// A file shorter than four bytes has no room for it: nothing is written, false.
+bool UpdateFileChecksum(RosterView& view);
+
+}  // namespace rostrel

@@ -1,0 +1,61 @@
+// The one place where the core meets the operating system: whole-file mappings,
+// plain positional reads, file sizes and single-byte case conversion.
+// platform_win32.cpp and platform_posix.cpp implement it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace rostrel {
+
+#ifdef _WIN32
+using NativeHandle = void*;  // a Win32 HANDLE
+#else
+using NativeHandle = int;  // a file descriptor
+#endif
+extern const NativeHandle kNoHandle;
+
+// Why a file could not be opened for editing.
+enum class OpenStatus {
+  Ok,
+  NotFound,     // no such file, or the path names a folder
+  NotWritable,  // exists, but cannot be opened for reading and writing (read-only, locked)
+  Empty,        // zero bytes long: there is nothing to map
+  TooLarge,     // 4 GiB or more
+  CannotMap,    // the system refused the mapping or the view
+};
+
+struct RosterView;
+
+// Opens path for reading and writing (sharing both with other programs) and maps
+// all of it writable into view. On failure view is left closed.
+OpenStatus PlatformMapFile(const std::string& path, RosterView& view);
+// Unmaps the view and closes both handles; view must be open.
+void PlatformUnmapFile(RosterView& view);
+// Writes the dirty pages of the view back to the file; true on success.
+bool PlatformFlushFile(const RosterView& view);
+
+// A file opened for plain reading. On failure handle is kNoHandle.
+struct PlatformReadFile {
+  NativeHandle handle;
+  std::uint64_t size;
+};
+PlatformReadFile PlatformOpenForReading(const std::string& path);
+// Reads up to n bytes at offset; the number of bytes read.
+std::size_t PlatformReadAt(NativeHandle handle, std::uint64_t offset, void* destination, std::size_t n);
+void PlatformCloseFile(NativeHandle handle);
+
+// The size recorded in the directory entry of path, after the platform's own
+// clean-up of a typed path (NormalizePath on Windows; blanks and quotes on
+// Linux, where "/" and "\" mean other things); nothing when there is no such
+// entry or it is a folder.
+std::optional<std::uint64_t> PlatformDirectorySize(std::string_view path);
+
+// Upper and lower case of one character of the system's single-byte code page.
+unsigned char PlatformUpperChar(unsigned char c);
+unsigned char PlatformLowerChar(unsigned char c);
+
+}  // namespace rostrel

@@ -1,0 +1,121 @@
+// Linux side of the platform adapter: POSIX files and mmap. Case conversion
+// follows Windows-1252, the single-byte code page of a western Windows system,
+// so that both builds sort and search alike there.
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "roster/platform.h"
+#include "roster/roster_file.h"
+
+namespace rostrel {
+
+const NativeHandle kNoHandle = -1;
+
+namespace {
+
+constexpr std::uint64_t kMaxMappedSize = 0xFFFFFFFFull;
+
+bool IsFolder(const struct stat& st) { return S_ISDIR(st.st_mode); }
+
+}  // namespace
+
+OpenStatus PlatformMapFile(const std::string& path, RosterView& view) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || IsFolder(st)) return OpenStatus::NotFound;
+  const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+  if (fd < 0) return OpenStatus::NotWritable;
+  OpenStatus status = OpenStatus::Ok;
+  void* base = MAP_FAILED;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    status = OpenStatus::NotFound;
+  } else if (st.st_size == 0) {
+    status = OpenStatus::Empty;
+  } else if (static_cast<std::uint64_t>(st.st_size) > kMaxMappedSize) {
+    status = OpenStatus::TooLarge;
+  } else {
+    base = ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    if (base == MAP_FAILED) status = OpenStatus::CannotMap;
+  }
+  if (status != OpenStatus::Ok) {
+    ::close(fd);
+    return status;
+  }
+  view.file = fd;
+  view.mapping = kNoHandle;
+  view.base = static_cast<std::uint8_t*>(base);
+  view.size = static_cast<std::uint64_t>(st.st_size);
+  return OpenStatus::Ok;
+}
+
+void PlatformUnmapFile(RosterView& view) {
+  ::munmap(view.base, static_cast<std::size_t>(view.size));
+  ::close(view.file);
+}
+
+bool PlatformFlushFile(const RosterView& view) {
+  return ::msync(view.base, static_cast<std::size_t>(view.size), MS_SYNC) == 0;
+}
+
+PlatformReadFile PlatformOpenForReading(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return {kNoHandle, 0};
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return {kNoHandle, 0};
+  }
+  return {fd, static_cast<std::uint64_t>(st.st_size)};
+}
+
+std::size_t PlatformReadAt(NativeHandle handle, std::uint64_t offset, void* destination, std::size_t n) {
+  std::size_t done = 0;
+  while (done < n) {
+    const ssize_t got = ::pread(handle, static_cast<char*>(destination) + done, n - done,
+                                static_cast<off_t>(offset + done));
+    if (got <= 0) break;
+    done += static_cast<std::size_t>(got);
+  }
+  return done;
+}
+
+void PlatformCloseFile(NativeHandle handle) {
+  if (handle != kNoHandle) ::close(handle);
+}
+
+std::optional<std::uint64_t> PlatformDirectorySize(std::string_view path) {
+  const std::string trimmed = TrimTypedPath(path);
+  if (trimmed.empty()) return std::nullopt;
+  struct stat st {};
+  if (::stat(trimmed.c_str(), &st) != 0 || IsFolder(st)) return std::nullopt;
+  return static_cast<std::uint64_t>(st.st_size);
+}
+
+unsigned char PlatformUpperChar(unsigned char c) {
+  if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 0x20);
+  switch (c) {
+    case 0x9A: return 0x8A;  // s caron
+    case 0x9C: return 0x8C;  // oe
+    case 0x9E: return 0x8E;  // z caron
+    case 0xFF: return 0x9F;  // y diaeresis
+    default: break;
+  }
+  if (c >= 0xE0 && c != 0xF7) return static_cast<unsigned char>(c - 0x20);
+  return c;
+}
+
+unsigned char PlatformLowerChar(unsigned char c) {
+  if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 0x20);
+  switch (c) {
+    case 0x8A: return 0x9A;
+    case 0x8C: return 0x9C;
+    case 0x8E: return 0x9E;
+    case 0x9F: return 0xFF;
+    default: break;
+  }
+  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 0x20);
+  return c;
+}
+
+}  // namespace rostrel

@@ -1,0 +1,141 @@
+// Windows side of the platform adapter: ANSI file functions, file mappings and
+// the system's own single-byte case conversion.
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include "roster/platform.h"
+#include "roster/roster_file.h"
+
+namespace rostrel {
+
+const NativeHandle kNoHandle = nullptr;
+
+namespace {
+
+constexpr std::uint64_t kMaxMappedSize = 0xFFFFFFFFull;
+
+// A Win32 handle that closes itself unless released.
+class OwnedHandle {
+ public:
+  explicit OwnedHandle(HANDLE h) : h_(h == INVALID_HANDLE_VALUE ? nullptr : h) {}
+  OwnedHandle(const OwnedHandle&) = delete;
+  OwnedHandle& operator=(const OwnedHandle&) = delete;
+  ~OwnedHandle() {
+    if (h_) CloseHandle(h_);
+  }
+  HANDLE get() const { return h_; }
+  HANDLE release() {
+    HANDLE h = h_;
+    h_ = nullptr;
+    return h;
+  }
+
+ private:
+  HANDLE h_;
+};
+
+OpenStatus StatusForOpenError(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_NETPATH:
+      return OpenStatus::NotFound;
+    default:
+      return OpenStatus::NotWritable;
+  }
+}
+
+}  // namespace
+
+OpenStatus PlatformMapFile(const std::string& path, RosterView& view) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    return OpenStatus::NotFound;
+  }
+  OwnedHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, 0, nullptr));
+  if (!file.get()) return StatusForOpenError(GetLastError());
+  // The mapping takes its size from the open file itself: a mapping larger than
+  // the file would make the file grow.
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.get(), &size)) return OpenStatus::CannotMap;
+  if (size.QuadPart == 0) return OpenStatus::Empty;
+  if (static_cast<std::uint64_t>(size.QuadPart) > kMaxMappedSize) return OpenStatus::TooLarge;
+  OwnedHandle mapping(CreateFileMappingA(file.get(), nullptr, PAGE_READWRITE, 0,
+                                         static_cast<DWORD>(size.QuadPart), nullptr));
+  if (!mapping.get()) return OpenStatus::CannotMap;
+  void* base = MapViewOfFile(mapping.get(), FILE_MAP_WRITE, 0, 0, 0);
+  if (!base) return OpenStatus::CannotMap;
+  view.file = file.release();
+  view.mapping = mapping.release();
+  view.base = static_cast<std::uint8_t*>(base);
+  view.size = static_cast<std::uint64_t>(size.QuadPart);
+  return OpenStatus::Ok;
+}
+
+void PlatformUnmapFile(RosterView& view) {
+  UnmapViewOfFile(view.base);
+  CloseHandle(view.mapping);
+  CloseHandle(view.file);
+}
+
+bool PlatformFlushFile(const RosterView& view) {
+  return FlushViewOfFile(view.base, 0) && FlushFileBuffers(view.file);
+}
+
+PlatformReadFile PlatformOpenForReading(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return {kNoHandle, 0};
+  OwnedHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  LARGE_INTEGER size{};
+  if (!file.get() || !GetFileSizeEx(file.get(), &size)) return {kNoHandle, 0};
+  return {file.release(), static_cast<std::uint64_t>(size.QuadPart)};
+}
+
+std::size_t PlatformReadAt(NativeHandle handle, std::uint64_t offset, void* destination, std::size_t n) {
+  std::size_t done = 0;
+  while (done < n) {
+    OVERLAPPED at{};
+    const std::uint64_t position = offset + done;
+    at.Offset = static_cast<DWORD>(position);
+    at.OffsetHigh = static_cast<DWORD>(position >> 32);
+    DWORD got = 0;
+    if (!ReadFile(handle, static_cast<char*>(destination) + done, static_cast<DWORD>(n - done), &got, &at) ||
+        got == 0) {
+      break;
+    }
+    done += got;
+  }
+  return done;
+}
+
+void PlatformCloseFile(NativeHandle handle) {
+  if (handle != kNoHandle) CloseHandle(handle);
+}
+
+std::optional<std::uint64_t> PlatformDirectorySize(std::string_view path) {
+  const std::string normalized = NormalizePath(path);
+  if (normalized.empty()) return std::nullopt;
+  WIN32_FIND_DATAA data{};
+  HANDLE search = FindFirstFileA(normalized.c_str(), &data);
+  if (search == INVALID_HANDLE_VALUE) return std::nullopt;
+  FindClose(search);
+  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return std::nullopt;
+  return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+unsigned char PlatformUpperChar(unsigned char c) {
+  char text[1] = {static_cast<char>(c)};
+  CharUpperBuffA(text, 1);
+  return static_cast<unsigned char>(text[0]);
+}
+
+unsigned char PlatformLowerChar(unsigned char c) {
+  char text[1] = {static_cast<char>(c)};
+  CharLowerBuffA(text, 1);
+  return static_cast<unsigned char>(text[0]);
+}
+
+}  // namespace rostrel

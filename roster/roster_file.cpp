@@ -1,0 +1,96 @@
+#include "roster/roster_file.h"
+
+
+namespace rostrel {
+
+namespace {
+
+int g_open_views = 0;
+
+std::string_view AfterLast(std::string_view text, char separator) {
+  const auto at = text.rfind(separator);
+  return at == std::string_view::npos ? text : text.substr(at + 1);
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view Trim(std::string_view text, bool (*drop)(char)) {
+  while (!text.empty() && drop(text.front())) text.remove_prefix(1);
+  while (!text.empty() && drop(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+}  // namespace
+
+std::string ExtensionOf(std::string_view path) {
+  std::string extension(AfterLast(path, '.'));
+  for (char& c : extension) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return extension;
+}
+
+std::string FileNameOf(std::string_view path) { return std::string(AfterLast(path, '\\')); }
+
+std::optional<std::uint32_t> HeaderOffsetFor(std::string_view path) {
+  const std::string extension = ExtensionOf(path);
+  if (extension == "fxg") return kFxgHeaderOffset;
+  if (extension == "ros") return kRosHeaderOffset;
+  return std::nullopt;
+}
+
+std::string TrimTypedPath(std::string_view path) {
+  path = Trim(path, IsBlank);
+  path = Trim(path, [](char c) { return c == '"'; });
+  return std::string(Trim(path, IsBlank));
+}
+
+std::string NormalizePath(std::string_view path) {
+  std::string slashed(path);
+  for (char& c : slashed) {
+    if (c == '/') c = '\\';
+  }
+  const std::string trimmed = TrimTypedPath(slashed);
+  return std::string(Trim(trimmed, [](char c) { return c == '\\'; }));
+}
+
+std::optional<std::uint64_t> GetFileSizeByName(std::string_view path) { return PlatformDirectorySize(path); }
+
+RosterView::~RosterView() { CloseRosterView(*this); }
+
+bool IsOpen(const RosterView& view) { return view.base != nullptr; }
+
+OpenStatus OpenRosterView(RosterView& view, const std::string& path) {
+  CloseRosterView(view);
+  const OpenStatus status = PlatformMapFile(path, view);
+  if (status == OpenStatus::Ok) ++g_open_views;
+  return status;
+}
+
+void CloseRosterView(RosterView& view) {
+  if (!IsOpen(view)) return;
+  PlatformUnmapFile(view);
+  view.file = kNoHandle;
+  view.mapping = kNoHandle;
+  view.base = nullptr;
+  view.size = 0;
+  --g_open_views;
+}
+
+bool FlushRosterView(const RosterView& view) { return IsOpen(view) && PlatformFlushFile(view); }
+
+int OpenViewCount() { return g_open_views; }
+
+const char* OpenStatusText(OpenStatus status) {
+  switch (status) {
+    case OpenStatus::Ok: return "";
+    case OpenStatus::NotFound: return "The file cannot be found.";
+    case OpenStatus::NotWritable: return "The file cannot be opened for writing.";
+    case OpenStatus::Empty: return "The file is empty.";
+    case OpenStatus::TooLarge: return "The file is too large.";
+    case OpenStatus::CannotMap: return "The file cannot be mapped into memory.";
+  }
+  return "";
+}
+
+}  // namespace rostrel
