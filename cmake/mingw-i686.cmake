@@ -1,9 +1,11 @@
-# Cross build of the Windows program: 32-bit x86, MinGW-w64, tests run under Wine.
+# Cross build of the Windows program: 32-bit x86, MinGW-w64 (its POSIX thread
+# model, which has std::mutex; the runtime is linked in statically), tests run
+# under Wine.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86)
 
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++)
+set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)

@@ -24,6 +24,9 @@ bool IsFolder(const struct stat& st) { return S_ISDIR(st.st_mode); }
 OpenStatus PlatformMapFile(const std::string& path, RosterView& view) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0 || IsFolder(st)) return OpenStatus::NotFound;
+  // A file without any write permission is read-only for everybody, as a file
+  // with the read-only attribute is on Windows, even where root could write it.
+  if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return OpenStatus::NotWritable;
   const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
   if (fd < 0) return OpenStatus::NotWritable;
   OpenStatus status = OpenStatus::Ok;

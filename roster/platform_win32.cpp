@@ -53,6 +53,9 @@ OpenStatus PlatformMapFile(const std::string& path, RosterView& view) {
   if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
     return OpenStatus::NotFound;
   }
+  // Windows refuses to open a read-only file for writing; Wine running as root
+  // would not, so the attribute is checked here as well.
+  if (attributes & FILE_ATTRIBUTE_READONLY) return OpenStatus::NotWritable;
   OwnedHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                nullptr, OPEN_EXISTING, 0, nullptr));
   if (!file.get()) return StatusForOpenError(GetLastError());

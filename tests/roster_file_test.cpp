@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#endif
+
 #include "roster/roster_file.h"
 #include "tests/roster_builder.h"
 
@@ -107,6 +113,37 @@ TEST(RosterViewTest, FailedOpenReleasesThePreviousFile) {
   EXPECT_FALSE(IsOpen(view));
   EXPECT_EQ(OpenViewCount(), 0);
 }
+
+TEST(RosterViewTest, ReadOnlyFileIsNotWritable) {
+  TempDir dir;
+  const std::string path = dir.File("readonly.ros");
+  const Bytes bytes{1, 2, 3, 4, 5, 6, 7, 8};
+  WriteFileBytes(path, bytes);
+  namespace fs = std::filesystem;
+  fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+  RosterView view;
+  EXPECT_EQ(OpenRosterView(view, path), OpenStatus::NotWritable);
+  EXPECT_FALSE(IsOpen(view));
+  EXPECT_EQ(OpenViewCount(), 0);
+  fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
+  EXPECT_EQ(ReadFileBytes(path), bytes);
+}
+
+#ifdef _WIN32
+TEST(RosterViewTest, FileLockedWithoutWriteSharingIsNotWritable) {
+  TempDir dir;
+  const std::string path = dir.File("locked.ros");
+  WriteFileBytes(path, Bytes(16, 3));
+  HANDLE other = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(other, INVALID_HANDLE_VALUE);
+  RosterView view;
+  EXPECT_EQ(OpenRosterView(view, path), OpenStatus::NotWritable);
+  EXPECT_FALSE(IsOpen(view));
+  CloseHandle(other);
+  EXPECT_EQ(OpenRosterView(view, path), OpenStatus::Ok);
+}
+#endif
 
 }  // namespace
 }  // namespace rostrel
