@@ -1,0 +1,43 @@
+// One player from the file into the three pages, and back.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "player/player_list.h"
+#include "player/records.h"
+#include "roster/roster_file.h"
+
+namespace rostrel {
+
+// The player the pages show: the record it came from and what the load put
+// into the pages. A save writes this record, wherever its row stands now.
+struct LoadedPlayer {
+  bool loaded = false;
+  std::uint32_t position = 0;
+  LoadedState state;
+};
+
+// True when a whole record lies in the open view at this position.
+bool RecordInView(const RosterView& view, std::uint32_t position);
+
+// Fills VITALS, ATTRIBUTES and TENDENCIES from the record at position. Refused
+// (false, pages and player unchanged) without an open view or a whole record there.
+bool LoadPlayer(const RosterView& view, std::uint32_t position, EditorPages& pages, LoadedPlayer& player);
+
+struct SaveResult {
+  bool saved = false;
+  std::uint32_t position = 0;  // the record written
+  std::string first_name, last_name;  // for that player's row
+};
+
+// Writes what the user changed on the pages into the loaded player's record,
+// then the checksum, then puts the view on disk. Nothing is written without a
+// loaded player and an open view that holds its record.
+SaveResult SavePlayer(RosterView& view, const EditorPages& pages, const LoadedPlayer& player);
+
+// Puts the saved names into the row of that player, wherever it stands.
+void RefreshPlayerRow(std::vector<PlayerEntry>& rows, const SaveResult& saved);
+
+}  // namespace rostrel

@@ -1,0 +1,44 @@
+// Moving one player between the roster file and the editor pages: the rating
+// and tendency bytes, and the vitals.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <utility>
+
+#include "player/pages.h"
+#include "roster/roster_file.h"
+
+namespace rostrel {
+
+// What the last load put into the pages, so that a save can tell which
+// controls the user changed. A control still showing what the load put there
+// is not written, even where its text would not convert back to the stored
+// value (a salary that is not a whole number of thousands, a draft year 120).
+struct LoadedState {
+  std::map<std::pair<int, int>, std::string> texts;  // (tab, id) -> text as the box took it
+  int body_shape_item = 0;
+  std::uint32_t iff_check = 0;
+  std::uint32_t first_name_length = 0;  // characters shown, the most a save writes
+  std::uint32_t last_name_length = 0;
+
+  // Shows text in the box and remembers what the box then holds.
+  void Show(EditorPages& pages, int tab, int id, const std::string& text);
+  // True when the box still holds what the load showed.
+  bool Untouched(const EditorPages& pages, int tab, int id) const;
+};
+
+void LoadByteBlock(const RosterView& view, std::uint32_t position, const ByteBlock& block, EditorPages& pages,
+                   LoadedState& loaded);
+void SaveByteBlock(RosterView& view, std::uint32_t position, const ByteBlock& block, const EditorPages& pages,
+                   const LoadedState& loaded);
+
+void LoadVitals(const RosterView& view, std::uint32_t position, EditorPages& pages, LoadedState& loaded);
+// Writes the edited vitals; returns the names as written, for the list row.
+struct SavedNames {
+  std::string first_name, last_name;
+};
+SavedNames SaveVitals(RosterView& view, std::uint32_t position, const EditorPages& pages, const LoadedState& loaded);
+
+}  // namespace rostrel

@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include <bit>
+
+#include "player/codecs.h"
+
+namespace rostrel {
+namespace {
+
+std::uint32_t Bits(float f) { return std::bit_cast<std::uint32_t>(f); }
+
+TEST(Codecs, TableTexts) {
+  EXPECT_EQ(RoleText(1), "Sixth Man");
+  EXPECT_EQ(RoleText(4), "Bench Warmer");
+  EXPECT_EQ(RoleText(5), "");
+  EXPECT_EQ(RoleText(7), "");
+  EXPECT_EQ(PersonalityText(3), "Expressive");
+  EXPECT_EQ(PersonalityText(4), "");
+  EXPECT_EQ(PositionText(0), "Point Guard");
+  EXPECT_EQ(PositionText(5), "N/A");
+  EXPECT_EQ(PositionText(6), "");
+  EXPECT_EQ(HandText(1), "Right");
+  EXPECT_EQ(HandText(0), "Left");
+  EXPECT_EQ(HandText(2), "Left");
+  EXPECT_EQ(NoTradeText(1), "Yes");
+  EXPECT_EQ(NoTradeText(3), "Yes");
+  EXPECT_EQ(NoTradeText(0), "No");
+  EXPECT_EQ(NoTradeText(2), "No");
+}
+
+TEST(Codecs, JerseyNumber) {
+  EXPECT_EQ(JerseyNumberText(12800), "00");
+  EXPECT_EQ(JerseyNumberText(0), "0");
+  EXPECT_EQ(JerseyNumberText(2949), "23");
+  EXPECT_EQ(JerseyNumberText(0xFFFF), "511");
+}
+
+TEST(Codecs, HeightInFeetAndInches) {
+  EXPECT_EQ(HeightText(0x4348A8F6), "6' 7\"");  // 200.66 cm
+  EXPECT_EQ(HeightText(0x433E8000), "6' 3\"");  // 190.5
+  EXPECT_EQ(HeightText(0x43530000), "6' 11\"");  // 211.0
+  EXPECT_EQ(HeightText(Bits(256.0f)), "8' 4\"");
+  EXPECT_EQ(HeightText(Bits(203.2f)), "6' 8\"");
+  EXPECT_EQ(HeightText(Bits(128.0f)), "4' 2\"");
+  EXPECT_EQ(HeightText(0), "-559'-7\"");  // far below the range: floor and a signed remainder
+}
+
+TEST(Codecs, WeightAndAge) {
+  EXPECT_EQ(WeightText(0x43570000), "215 Lbs");
+  EXPECT_EQ(WeightText(Bits(215.9f)), "215 Lbs");
+  EXPECT_EQ(WeightText(Bits(250.5f)), "250 Lbs");
+  EXPECT_EQ(WeightText(Bits(0.0f)), "0 Lbs");
+  EXPECT_EQ(WeightText(0x7FC00000), "0 Lbs");  // not a number
+  EXPECT_EQ(WeightText(Bits(1e30f)), "2147483647 Lbs");
+  auto age = [](std::uint32_t year, std::uint32_t day) { return AgeText(32 * year + day); };
+  EXPECT_EQ(age(1985, 14), "23");
+  EXPECT_EQ(age(1985, 15), "22");
+  EXPECT_EQ(age(1985, 16), "22");
+  EXPECT_EQ(age(1984, 15), "24");
+  EXPECT_EQ(age(2010, 1), "-2");
+}
+
+TEST(Codecs, BirthValue) {
+  EXPECT_EQ(BirthDateText(0xF82F3080), "19850615");
+  EXPECT_EQ(DraftRoundText(0x3080), "1");
+  EXPECT_EQ(AgeText(0xF82F), "22");
+  EXPECT_EQ(BirthDateBits("19850615"), 0xF82F3080u & kBirthDateMask);
+  EXPECT_EQ(BirthDateBits("19860101"), (1986u << 21) | (1u << 16) | (1u << 11));
+  // Parts too large for their bits are kept to them, never spilling over.
+  EXPECT_EQ(BirthDateBits("20993299"), ((2099u & 0x7FF) << 21) | ((99u & 0x1F) << 16) | ((32u & 0x1F) << 11));
+  EXPECT_EQ(BirthDateBits("99999999") & ~kBirthDateMask, 0u);
+  EXPECT_EQ(BirthDateBits("abc"), 0u);
+  EXPECT_EQ(BirthDateBits("1985"), (1985u << 21) | ((85u & 0x1F) << 16) | ((19u & 0x1F) << 11));
+  EXPECT_EQ(DraftRoundBits("2"), 2u << 7);
+  EXPECT_EQ(DraftRoundBits("15"), 15u << 7);
+  EXPECT_EQ(DraftRoundBits("16"), 0u);
+  EXPECT_EQ(DraftRoundBits("300") & ~kDraftRoundMask, 0u);
+}
+
+TEST(Codecs, DraftYear) {
+  EXPECT_EQ(DraftYearText(98), "1998");
+  EXPECT_EQ(DraftYearText(46), "2046");
+  EXPECT_EQ(DraftYearText(47), "1947");
+  EXPECT_EQ(DraftYearText(5), "2005");
+  EXPECT_EQ(DraftYearText(0), "2000");
+  EXPECT_EQ(DraftYearText(120), "19120");
+  EXPECT_EQ(DraftYearValue("1998"), 98u);
+  EXPECT_EQ(DraftYearValue("2005"), 5u);
+  EXPECT_EQ(DraftYearValue("19120"), 20u);
+  EXPECT_EQ(DraftYearValue("7"), 7u);
+}
+
+TEST(Codecs, YearsProAndSalary) {
+  EXPECT_EQ(YearsProText(40), "10");
+  EXPECT_EQ(YearsProText(13), "3.25");
+  EXPECT_EQ(YearsProText(14), "3.5");
+  EXPECT_EQ(YearsProText(15), "3.75");
+  EXPECT_EQ(YearsProText(168), "10");
+  EXPECT_EQ(SalaryText(5250000), "5.250");
+  EXPECT_EQ(SalaryText(25678000), "25.678");
+  EXPECT_EQ(SalaryText(0), "0.000");
+  EXPECT_EQ(SalaryText(1234567), "1.235");
+  EXPECT_EQ(SalaryText(4294967295u), "4294.967");
+  EXPECT_EQ(SalaryValue("12.5"), 12500000u);
+  EXPECT_EQ(SalaryValue("5.250"), 5250000u);
+  EXPECT_EQ(SalaryValue("25.678"), 25678000u);
+  EXPECT_EQ(SalaryValue(""), 0u);
+}
+
+}  // namespace
+}  // namespace rostrel
