@@ -7,9 +7,12 @@
 #include <random>
 
 #include "bench/ratio_reporter.h"
+#include "player/player_cycle.h"
 #include "player/player_list.h"
 #include "roster/checksum.h"
+#include "roster/field.h"
 #include "roster/platform.h"
+#include "tests/memory_pages.h"
 #include "tests/roster_builder.h"
 
 namespace rostrel {
@@ -50,6 +53,49 @@ void BM_ReadWholeFile(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ReadWholeFile)->Unit(benchmark::kMillisecond);
+
+// One player of the full roster loaded, a rating changed and saved: the save
+// writes the changed byte, the names and the checksum, and flushes the view.
+void BM_LoadAndSave(benchmark::State& state) {
+  RosterView view;
+  if (OpenRosterView(view, FullRosterPath()) != OpenStatus::Ok) return state.SkipWithError("cannot open");
+  const std::uint32_t position = RecordPositionOf(FillPlayerList(FullRosterPath(), 0)[kFullRoster / 2]);
+  test::MemoryPages pages;
+  LoadedPlayer player;
+  int speed = 0;
+  const bool save_only = state.range(0) != 0;
+  for (auto _ : state) {
+    if (save_only) state.PauseTiming();
+    LoadPlayer(view, position, pages, player);
+    pages.Type(kAttributesTab, 119, std::to_string(speed++ % 100));
+    if (save_only) state.ResumeTiming();
+    if (!SavePlayer(view, pages, player).saved) state.SkipWithError("not saved");
+  }
+}
+BENCHMARK(BM_LoadAndSave)->Arg(0)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadAndSave)->Name("BM_Save")->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The checksum alone over the same mapped file.
+void BM_FileCrc(benchmark::State& state) {
+  RosterView view;
+  if (OpenRosterView(view, FullRosterPath()) != OpenStatus::Ok) return state.SkipWithError("cannot open");
+  for (auto _ : state) benchmark::DoNotOptimize(Crc32(view.base + 4, view.size - 4, 0));
+}
+BENCHMARK(BM_FileCrc)->Unit(benchmark::kMillisecond);
+
+// The disk's part of a save: one byte and the checksum changed, the view flushed.
+void BM_FlushChange(benchmark::State& state) {
+  RosterView view;
+  if (OpenRosterView(view, FullRosterPath()) != OpenStatus::Ok) return state.SkipWithError("cannot open");
+  const std::uint32_t crc = ReadDwordAt(view, 0);
+  std::uint8_t value = 0;
+  for (auto _ : state) {
+    view.base[view.size / 2] = value++;
+    WriteDwordAt(view, 0, crc);
+    FlushRosterView(view);
+  }
+}
+BENCHMARK(BM_FlushChange)->Unit(benchmark::kMillisecond);
 
 const std::vector<std::uint8_t>& Data(std::size_t size) {
   static std::vector<std::uint8_t> data;
@@ -101,6 +147,9 @@ int main(int argc, char** argv) {
       argc, argv,
       {
           {"list fill of 32767 players / reading the file once", "BM_FillPlayerList", "BM_ReadWholeFile", false},
+          {"load and save of one player / CRC of the same file", "BM_LoadAndSave/0", "BM_FileCrc", false},
+          {"save of one player (flushed to disk) / CRC of the same file", "BM_Save/1", "BM_FileCrc", false},
+          {"flush of a changed byte and checksum / CRC of the same file", "BM_FlushChange", "BM_FileCrc", false},
           {"CRC-32 16 MiB: program / zlib (throughput)", "BM_Crc32/16", "BM_ZlibCrc32/16", true},
           {"CRC-32 64 MiB: program / zlib (throughput)", "BM_Crc32/64", "BM_ZlibCrc32/64", true},
           {"CRC-32 64 MiB: table / zlib (throughput)", "BM_Crc32Table/64", "BM_ZlibCrc32/64", true},
