@@ -1,0 +1,328 @@
+#include "forms/form_engine.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+#include <vector>
+
+#include "forms/form_math.h"
+#include "pages/form_table.h"
+
+namespace rostrel {
+
+namespace {
+
+constexpr const char* kFormNameProp = "VD_FRMN";
+constexpr const char* kInitDialogProp = "VD_INITDLG";
+constexpr const char* kTabFrameProp = "VD_TABCFRM";
+constexpr const char* kProcedureProp = "VD_DLGPROC";
+
+struct Registered {
+  const char* name;
+  FormProcedure procedure;
+};
+Registered g_procedures[] = {{"FORM1", nullptr}, {"ATTRIBUTES", nullptr}, {"TENDENCIES", nullptr}, {"VITALS", nullptr}};
+
+FormProcedure ProcedureFor(const std::string& name) {
+  for (const Registered& r : g_procedures) {
+    if (name == r.name) return r.procedure;
+  }
+  return nullptr;
+}
+
+// The forms' font, "MS Sans Serif" at 8 points, made once for the process.
+class DialogFont {
+ public:
+  HFONT get() {
+    if (!font_) {
+      HDC screen = GetDC(nullptr);
+      font_ = CreateFontA(FontHeight(GetDeviceCaps(screen, LOGPIXELSY), 8), 0, 0, 0, FW_NORMAL, 0, 0, 0,
+                          ANSI_CHARSET, 0, 0, 0, 0, "MS Sans Serif");
+      ReleaseDC(nullptr, screen);
+    }
+    return font_;
+  }
+  ~DialogFont() {
+    if (font_) DeleteObject(font_);
+  }
+
+ private:
+  HFONT font_ = nullptr;
+};
+DialogFont g_dialog_font;
+
+int MeasureDpi(int index) {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, index);
+  ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : 96;
+}
+
+Rect Pixels(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height) {
+  return {TwipsToPixels(x, ScreenDpiX()), TwipsToPixels(y, ScreenDpiY()), TwipsToPixels(width, ScreenDpiX()),
+          TwipsToPixels(height, ScreenDpiY())};
+}
+
+std::wstring Wide(const std::string& text, UINT code_page) {
+  if (text.empty()) return {};
+  const int n = MultiByteToWideChar(code_page, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(code_page, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
+  return wide;
+}
+
+// An in-memory dialog template with no controls and no font of its own.
+std::vector<WORD> DialogTemplate(DWORD style, DWORD ex_style, const std::wstring& title) {
+  std::vector<WORD> words(sizeof(DLGTEMPLATE) / sizeof(WORD) + 2, 0);
+  auto* header = reinterpret_cast<DLGTEMPLATE*>(words.data());
+  header->style = style;
+  header->dwExtendedStyle = ex_style;
+  // No menu, the dialog class, then the title.
+  for (wchar_t c : title) words.push_back(static_cast<WORD>(c));
+  words.push_back(0);
+  return words;
+}
+
+BOOL CALLBACK ForgetTabFrame(HWND child, LPARAM) {
+  RemovePropA(child, kTabFrameProp);
+  return TRUE;
+}
+
+void ReleaseFormProperties(HWND form) {
+  if (HANDLE block = RemovePropA(form, kFormNameProp)) HeapFree(GetProcessHeap(), 0, block);
+  RemovePropA(form, kInitDialogProp);
+  RemovePropA(form, kProcedureProp);
+}
+
+// Every form runs this procedure; it hands messages to the form's own
+// procedure once ShowFormModeless has attached it.
+INT_PTR CALLBACK FormDialogProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_INITDIALOG && !GetPropA(window, kProcedureProp)) return TRUE;
+  INT_PTR result = 0;
+  if (auto procedure = reinterpret_cast<FormProcedure>(GetPropA(window, kProcedureProp))) {
+    result = procedure(window, message, wparam, lparam);
+  }
+  if (message == WM_DESTROY) EnumChildWindows(window, ForgetTabFrame, 0);
+  if (message == WM_NCDESTROY) ReleaseFormProperties(window);
+  return result;
+}
+
+void SetFormName(HWND form, const std::string& name) {
+  const std::size_t size = HeapBlockSize(name.size() + 1);
+  char* block = static_cast<char*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size));
+  if (!block) return;
+  std::memcpy(block, name.data(), name.size());
+  SetPropA(form, kFormNameProp, block);
+}
+
+HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
+
+void MoveToRect(HWND window, const RECT& r, UINT flags) {
+  SetWindowPos(window, HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top, flags);
+}
+
+int TabMargin(HWND tab) {
+  const auto margin = static_cast<int>(reinterpret_cast<INT_PTR>(GetPropA(tab, kTabFrameProp)));
+  return margin < 1 ? 1 : margin;
+}
+
+}  // namespace
+
+int ScreenDpiX() {
+  static const int dpi = MeasureDpi(LOGPIXELSX);
+  return dpi;
+}
+
+int ScreenDpiY() {
+  static const int dpi = MeasureDpi(LOGPIXELSY);
+  return dpi;
+}
+
+void SetFormProcedure(const char* form, FormProcedure procedure) {
+  for (Registered& r : g_procedures) {
+    if (std::strcmp(form, r.name) == 0) r.procedure = procedure;
+  }
+}
+
+std::string GetFormName(HWND window) {
+  const char* block = static_cast<const char*>(GetPropA(window, kFormNameProp));
+  return block ? std::string(block) : std::string();
+}
+
+HWND CreateForm(const char* name, HWND parent, int mode) {
+  FormDef def;
+  if (!LookupFormDef(name, def)) return nullptr;
+  const FormStyles styles = StylesForMode(def.Style, def.ExStyle, mode, parent != nullptr);
+  const std::vector<WORD> dialog = DialogTemplate(styles.style, styles.ex_style, Wide(def.Caption, CP_ACP));
+  HWND form = CreateDialogIndirectParamA(Instance(), reinterpret_cast<const DLGTEMPLATE*>(dialog.data()), parent,
+                                         FormDialogProc, 0);
+  if (!form) return nullptr;
+  SetWindowTextA(form, def.Caption.c_str());
+  SetFormName(form, def.Name);
+  SetWindowLongA(form, GWL_EXSTYLE, GetWindowLongA(form, GWL_EXSTYLE) | static_cast<LONG>(styles.ex_style));
+  SendMessageA(form, WM_SETFONT, reinterpret_cast<WPARAM>(g_dialog_font.get()), FALSE);
+
+  const Rect r = Pixels(def.X, def.Y, def.Width, def.Height);
+  SetWindowPos(form, (styles.ex_style & WS_EX_TOPMOST) ? HWND_TOPMOST : HWND_TOP, r.x, r.y, r.width, r.height,
+               SWP_HIDEWINDOW | SWP_FRAMECHANGED);
+  if (mode == 0) CenterWindow(form, parent, static_cast<int>(def.CenterMode));
+  CreateControls(def.Name.c_str(), form);
+  if (def.Name == "FORM1") {
+    AddTabPage(form, 104, "VITALS");
+    AddTabPage(form, 104, "ATTRIBUTES");
+    AddTabPage(form, 104, "TENDENCIES");
+    SelectTabPage(GetDlgItem(form, 104), 0);
+  }
+  if (def.FocusFirst) PostMessageA(form, WM_KEYDOWN, VK_TAB, 0);
+  return form;
+}
+
+void CreateControls(const char* name, HWND form) {
+  ControlDef c;
+  for (int id = 100; LookupControlDef(name, id, c); ++id) {
+    const Rect r = Pixels(c.X, c.Y, c.Width, c.Height);
+    HWND control = CreateWindowExA(c.ExStyle, c.ClassName.c_str(), c.CaptionIsUtf8 ? "" : c.Caption.c_str(),
+                                   c.Style, r.x, r.y, r.width, r.height, form,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), nullptr);
+    if (!control) continue;
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(g_dialog_font.get()), TRUE);
+    // The verse is kept as UTF-8 and set as wide text, so that the same
+    // characters appear whatever the system code page.
+    if (c.CaptionIsUtf8) SetWindowTextW(control, Wide(c.Caption, CP_UTF8).c_str());
+    if (c.InitMessage != 0) SendMessageA(control, c.InitMessage, c.InitWParam, static_cast<LPARAM>(c.InitLParam));
+  }
+}
+
+void ShowFormModeless(HWND form) {
+  if (!form) return;
+  if (!GetPropA(form, kProcedureProp)) {
+    if (FormProcedure procedure = ProcedureFor(GetFormName(form))) {
+      SetPropA(form, kProcedureProp, reinterpret_cast<HANDLE>(procedure));
+      procedure(form, WM_INITDIALOG, 0, 0);
+    }
+  }
+  SetPropA(form, kInitDialogProp, reinterpret_cast<HANDLE>(1));
+  ShowWindow(form, SW_SHOW);
+  UpdateWindow(form);
+}
+
+HWND FindPageOfTab(HWND tab, int index) {
+  if (!tab || index < 0) return nullptr;
+  TCITEMA item{};
+  item.mask = TCIF_PARAM;
+  if (!SendMessageA(tab, TCM_GETITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item))) return nullptr;
+  HWND page = reinterpret_cast<HWND>(item.lParam);
+  return page && IsWindow(page) ? page : nullptr;
+}
+
+RECT GetTabPageRect(HWND tab, int margin) {
+  RECT window{};
+  GetWindowRect(tab, &window);
+  MapWindowPoints(nullptr, GetParent(tab), reinterpret_cast<POINT*>(&window), 2);
+  RECT row{};
+  SendMessageA(tab, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
+  const Rect page = TabPageRect({window.left, window.top, window.right - window.left, window.bottom - window.top},
+                                row.bottom, margin);
+  return {page.x, page.y, page.x + page.width, page.y + page.height};
+}
+
+HWND AddTabPage(HWND form, int tab_id, const char* page_name) {
+  HWND tab = GetDlgItem(form, tab_id);
+  if (!tab) return nullptr;
+  HWND page = CreateForm(page_name, form, 4);
+  if (!page) return nullptr;
+  char caption[256] = {};
+  GetWindowTextA(page, caption, sizeof caption);
+  TCITEMA item{};
+  item.mask = TCIF_TEXT | TCIF_PARAM;
+  item.pszText = caption;
+  item.lParam = reinterpret_cast<LPARAM>(page);
+  const auto count = SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0);
+  if (SendMessageA(tab, TCM_INSERTITEMA, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(&item)) < 0) {
+    DestroyWindow(page);
+    return page;
+  }
+  if (reinterpret_cast<INT_PTR>(GetPropA(tab, kTabFrameProp)) < 1) SetPropA(tab, kTabFrameProp, reinterpret_cast<HANDLE>(2));
+  MoveWindow(page, 0, 0, 0, 0, FALSE);
+  ShowFormModeless(page);
+  ShowWindow(page, SW_HIDE);
+  MoveToRect(page, GetTabPageRect(tab, TabMargin(tab)), SWP_NOZORDER | SWP_NOACTIVATE);
+  return page;
+}
+
+HWND SelectTabPage(HWND tab, int index) {
+  if (SendMessageA(tab, TCM_SETCURSEL, static_cast<WPARAM>(index), 0) < 0 &&
+      SendMessageA(tab, TCM_GETCURSEL, 0, 0) != index) {
+    return nullptr;
+  }
+  HWND selected = nullptr;
+  const auto count = static_cast<int>(SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    HWND page = FindPageOfTab(tab, i);
+    if (!page || !(GetWindowLongA(page, GWL_STYLE) & WS_CHILD)) continue;
+    if (i != index) {
+      ShowWindow(page, SW_HIDE);
+      continue;
+    }
+    selected = page;
+    MoveToRect(page, GetTabPageRect(tab, TabMargin(tab)), SWP_NOACTIVATE);
+    SetWindowPos(page, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+    HWND form = GetParent(page);
+    if (IsWindowVisible(form)) {
+      UpdateWindow(page);
+      if (GetNextDlgTabItem(page, nullptr, FALSE)) PostMessageA(form, WM_KEYDOWN, VK_TAB, 0);
+    }
+  }
+  return selected;
+}
+
+void ResizeTabPage(HWND tab) {
+  HWND page = FindPageOfTab(tab, static_cast<int>(SendMessageA(tab, TCM_GETCURSEL, 0, 0)));
+  if (page) MoveToRect(page, GetTabPageRect(tab, TabMargin(tab)), SWP_SHOWWINDOW | SWP_NOZORDER);
+}
+
+int GetMonitorArea(HWND window, bool use_mouse, MONITORINFO& info) {
+  info = MONITORINFO{};
+  info.rcMonitor = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  info.rcWork = info.rcMonitor;
+  HMONITOR monitor = nullptr;
+  if (window) {
+    monitor = MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
+  } else if (use_mouse) {
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    monitor = MonitorFromPoint(cursor, MONITOR_DEFAULTTONEAREST);
+  }
+  if (!monitor) monitor = MonitorFromWindow(GetDesktopWindow(), MONITOR_DEFAULTTONEAREST);
+  if (!monitor) return 1;
+  info.cbSize = sizeof info;
+  return GetMonitorInfoA(monitor, &info) ? 2 : 1;
+}
+
+void CenterWindow(HWND window, HWND reference, int mode) {
+  if (!reference) reference = GetWindow(window, GW_OWNER);
+  if (!reference) {
+    reference = GetActiveWindow();
+    if (reference == window && !IsWindowVisible(window)) reference = nullptr;
+  }
+  MONITORINFO info;
+  GetMonitorArea(reference, true, info);
+  const Rect work{info.rcWork.left, info.rcWork.top, info.rcWork.right - info.rcWork.left,
+                  info.rcWork.bottom - info.rcWork.top};
+  RECT outer{};
+  GetWindowRect(window, &outer);
+  const std::int32_t w = outer.right - outer.left, h = outer.bottom - outer.top;
+  Point at{};
+  if (mode == 1) {
+    at = {work.x + outer.left, work.y + outer.top};
+  } else if ((mode == 3 || mode == 4) && reference) {
+    RECT ref{};
+    GetWindowRect(reference, &ref);
+    at = CenterOnReference(work, {ref.left, ref.top, ref.right - ref.left, ref.bottom - ref.top}, w, h);
+  } else {
+    at = CenterInWorkArea(work, w, h);
+  }
+  SetWindowPos(window, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace rostrel
