@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "forms/event_routing.h"
 #include "forms/form_math.h"
 #include "pages/form_table.h"
 
@@ -83,27 +84,15 @@ std::vector<WORD> DialogTemplate(DWORD style, DWORD ex_style, const std::wstring
   return words;
 }
 
-BOOL CALLBACK ForgetTabFrame(HWND child, LPARAM) {
-  RemovePropA(child, kTabFrameProp);
-  return TRUE;
-}
-
-void ReleaseFormProperties(HWND form) {
-  if (HANDLE block = RemovePropA(form, kFormNameProp)) HeapFree(GetProcessHeap(), 0, block);
-  RemovePropA(form, kInitDialogProp);
-  RemovePropA(form, kProcedureProp);
-}
-
 // Every form runs this procedure; it hands messages to the form's own
-// procedure once ShowFormModeless has attached it.
+// procedure once ShowFormModeless has attached it. The event hook releases the
+// form's properties when it is destroyed.
 INT_PTR CALLBACK FormDialogProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_INITDIALOG && !GetPropA(window, kProcedureProp)) return TRUE;
   INT_PTR result = 0;
   if (auto procedure = reinterpret_cast<FormProcedure>(GetPropA(window, kProcedureProp))) {
     result = procedure(window, message, wparam, lparam);
   }
-  if (message == WM_DESTROY) EnumChildWindows(window, ForgetTabFrame, 0);
-  if (message == WM_NCDESTROY) ReleaseFormProperties(window);
   return result;
 }
 
@@ -159,6 +148,7 @@ HWND CreateForm(const char* name, HWND parent, int mode) {
   if (!form) return nullptr;
   SetWindowTextA(form, def.Caption.c_str());
   SetFormName(form, def.Name);
+  InstallTaskHook(form);
   SetWindowLongA(form, GWL_EXSTYLE, GetWindowLongA(form, GWL_EXSTYLE) | static_cast<LONG>(styles.ex_style));
   SendMessageA(form, WM_SETFONT, reinterpret_cast<WPARAM>(g_dialog_font.get()), FALSE);
 
@@ -190,6 +180,10 @@ void CreateControls(const char* name, HWND form) {
     // characters appear whatever the system code page.
     if (c.CaptionIsUtf8) SetWindowTextW(control, Wide(c.Caption, CP_UTF8).c_str());
     if (c.InitMessage != 0) SendMessageA(control, c.InitMessage, c.InitWParam, static_cast<LPARAM>(c.InitLParam));
+    for (const EventBinding& e : c.Events) {
+      if (e.Message == 0) break;
+      BindEvent(control, e.Message, e.Code, HandlerFor(e.Handler));
+    }
   }
 }
 
