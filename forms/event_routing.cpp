@@ -71,6 +71,25 @@ LRESULT CALLBACK TaskHookProc(int code, WPARAM wparam, LPARAM lparam) {
   return CallNextHookEx(hook, code, wparam, lparam);
 }
 
+constexpr UINT_PTR kKeySubclassId = 0x5644;  // "VD"
+
+// WM_GETDLGCODE of a control with key bindings: the handler bound to the key
+// message asked about sees it first, and its non-zero result is the answer.
+LRESULT CALLBACK KeySubclassProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR) {
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(window, KeySubclassProc, kKeySubclassId);
+  if (message == WM_GETDLGCODE) {
+    auto* asked = reinterpret_cast<MSG*>(lparam);
+    EventHandler h = asked ? BoundHandler(window, WM_GETDLGCODE, static_cast<int>(asked->message)) : nullptr;
+    if (h) {
+      const int id = GetDlgCtrlID(window);
+      HWND owner = id != 0 ? GetParent(window) : window;
+      const INT_PTR code = reinterpret_cast<KeyHandler>(h)(owner, id, &asked->wParam, asked->lParam);
+      if (code != 0) return code;
+    }
+  }
+  return DefSubclassProc(window, message, wparam, lparam);
+}
+
 struct PropertyList {
   std::vector<std::string> names;
 };
@@ -91,7 +110,29 @@ std::string EventPropertyName(UINT message, int code) {
 
 bool BindEvent(HWND control, UINT message, int code, EventHandler handler) {
   if (!control || message == 0 || !handler) return false;
-  return SetPropA(control, EventPropertyName(message, code).c_str(), reinterpret_cast<HANDLE>(handler)) != 0;
+  if (!SetPropA(control, EventPropertyName(message, code).c_str(), reinterpret_cast<HANDLE>(handler))) return false;
+  if (message == WM_GETDLGCODE) SetWindowSubclass(control, KeySubclassProc, kKeySubclassId, 0);
+  return true;
+}
+
+bool RouteCommand(HWND form, WPARAM wparam, LPARAM lparam) {
+  HWND control = reinterpret_cast<HWND>(lparam);
+  if (!control) return false;
+  EventHandler h = BoundHandler(control, WM_COMMAND, HIWORD(wparam));
+  if (!h) return false;
+  const int id = GetDlgCtrlID(control);
+  if (id != 0) reinterpret_cast<CommandHandler>(h)(form, id);
+  else reinterpret_cast<CommandHandler>(h)(control, LOWORD(wparam));
+  return true;
+}
+
+bool RouteNotify(HWND form, LPARAM lparam, INT_PTR& result) {
+  auto* header = reinterpret_cast<NMHDR*>(lparam);
+  if (!header) return false;
+  EventHandler h = BoundHandler(header->hwndFrom, WM_NOTIFY, static_cast<int>(header->code));
+  if (!h) return false;
+  result = reinterpret_cast<NotifyHandler>(h)(form, static_cast<int>(header->idFrom), header);
+  return true;
 }
 
 void UnbindEvent(HWND control, UINT message, int code) {

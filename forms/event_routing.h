@@ -15,12 +15,25 @@ namespace rostrel {
 
 // A bound handler; its real argument list depends on the message.
 using EventHandler = void (*)();
+// The argument lists the program's bindings use.
+using CommandHandler = INT_PTR (*)(HWND form, int id);
+using NotifyHandler = INT_PTR (*)(HWND form, int id, NMHDR* header);
+using KeyHandler = INT_PTR (*)(HWND owner, int id, WPARAM* key, LPARAM key_lparam);
+
+// Calls a handler bound to a form's WM_COMMAND or WM_NOTIFY. For WM_COMMAND
+// the form's own processing has already run (default_result) and stays the
+// result. For WM_NOTIFY a bound handler replaces the form's processing: true,
+// with its result. False when no handler is bound.
+bool RouteCommand(HWND form, WPARAM wparam, LPARAM lparam);
+bool RouteNotify(HWND form, LPARAM lparam, INT_PTR& result);
 
 // "VD_EVENT," message "," code, in decimal.
 std::string EventPropertyName(UINT message, int code);
 
 // Stores the binding on the control; false (nothing stored) for a null window,
-// message 0 or no handler. A later binding of the same pair replaces it.
+// message 0 or no handler. A later binding of the same pair replaces it. A
+// WM_GETDLGCODE binding also subclasses the control, which then asks the
+// handler about the key message first.
 bool BindEvent(HWND control, UINT message, int code, EventHandler handler);
 void UnbindEvent(HWND control, UINT message, int code);
 EventHandler BoundHandler(HWND window, UINT message, int code);

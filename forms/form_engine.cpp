@@ -89,10 +89,20 @@ std::vector<WORD> DialogTemplate(DWORD style, DWORD ex_style, const std::wstring
 // form's properties when it is destroyed.
 INT_PTR CALLBACK FormDialogProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_INITDIALOG && !GetPropA(window, kProcedureProp)) return TRUE;
+  // A handler bound to a notification replaces the form's own processing.
+  if (message == WM_NOTIFY) {
+    INT_PTR handled = 0;
+    if (RouteNotify(window, lparam, handled)) {
+      SetWindowLongPtrA(window, DWLP_MSGRESULT, handled);
+      return TRUE;
+    }
+  }
   INT_PTR result = 0;
   if (auto procedure = reinterpret_cast<FormProcedure>(GetPropA(window, kProcedureProp))) {
     result = procedure(window, message, wparam, lparam);
   }
+  // A command's handler runs after the form's own processing.
+  if (message == WM_COMMAND) RouteCommand(window, wparam, lparam);
   return result;
 }
 

@@ -141,3 +141,101 @@ TEST_F(FormsWithHandlers, PropertiesOfALiveFormAreReleasedAtDestruction) {
 
 }  // namespace
 }  // namespace rostrel
+
+namespace rostrel {
+namespace {
+
+struct Call {
+  std::string what;
+  HWND window;
+  int id;
+  std::intptr_t extra;
+};
+std::vector<Call> g_calls;
+
+INT_PTR CALLBACK RecordingFormProc(HWND, UINT message, WPARAM wparam, LPARAM) {
+  // Buttons with BS_NOTIFY also report focus changes; only clicks are of interest.
+  if (message == WM_COMMAND && HIWORD(wparam) == BN_CLICKED) g_calls.push_back({"form command", nullptr, LOWORD(wparam), 0});
+  if (message == WM_NOTIFY) g_calls.push_back({"form notify", nullptr, static_cast<int>(wparam), 0});
+  return 0;
+}
+INT_PTR OnCommand(HWND form, int id) {
+  g_calls.push_back({"command", form, id, 0});
+  return 0;
+}
+INT_PTR OnNotify(HWND form, int id, NMHDR* header) {
+  g_calls.push_back({"notify", form, id, static_cast<std::intptr_t>(header->code)});
+  return 77;
+}
+INT_PTR OnKey(HWND owner, int id, WPARAM* key, LPARAM) {
+  g_calls.push_back({"key", owner, id, static_cast<std::intptr_t>(*key)});
+  return *key == VK_RETURN ? DLGC_WANTALLKEYS : 0;
+}
+
+class Dispatch : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
+    InitCommonControlsEx(&controls);
+    SetFormProcedure("FORM1", RecordingFormProc);
+    SetEventHandler(HandlerId::ChooseRosterFile, reinterpret_cast<EventHandler>(OnCommand));
+    SetEventHandler(HandlerId::LoadPlayer, reinterpret_cast<EventHandler>(OnNotify));
+    SetEventHandler(HandlerId::OnSearchKey, reinterpret_cast<EventHandler>(OnKey));
+    form_ = CreateForm("FORM1", nullptr, 0);
+    ASSERT_NE(form_, nullptr);
+    ShowFormModeless(form_);
+    g_calls.clear();
+  }
+  void TearDown() override {
+    DestroyWindow(form_);
+    SetFormProcedure("FORM1", nullptr);
+    for (HandlerId id : {HandlerId::ChooseRosterFile, HandlerId::LoadPlayer, HandlerId::OnSearchKey}) {
+      SetEventHandler(id, nullptr);
+    }
+  }
+  HWND form_ = nullptr;
+};
+
+TEST_F(Dispatch, ButtonClickRunsTheFormFirstThenTheHandler) {
+  SendMessageA(GetDlgItem(form_, 100), BM_CLICK, 0, 0);
+  ASSERT_EQ(g_calls.size(), 2u);
+  EXPECT_EQ(g_calls[0].what, "form command");
+  EXPECT_EQ(g_calls[0].id, 100);
+  EXPECT_EQ(g_calls[1].what, "command");
+  EXPECT_EQ(g_calls[1].window, form_);
+  EXPECT_EQ(g_calls[1].id, 100);
+}
+
+TEST_F(Dispatch, BoundNotificationReplacesTheFormsProcessing) {
+  HWND list = GetDlgItem(form_, 101);
+  NMHDR click{list, 101, static_cast<UINT>(NM_CLICK)};
+  EXPECT_EQ(SendMessageA(form_, WM_NOTIFY, 101, reinterpret_cast<LPARAM>(&click)), 77);
+  ASSERT_EQ(g_calls.size(), 1u);
+  EXPECT_EQ(g_calls[0].what, "notify");
+  EXPECT_EQ(g_calls[0].window, form_);
+  EXPECT_EQ(g_calls[0].id, 101);
+  EXPECT_EQ(g_calls[0].extra, NM_CLICK);
+  g_calls.clear();
+  NMHDR other{list, 101, static_cast<UINT>(NM_DBLCLK)};  // not bound: the form sees it
+  SendMessageA(form_, WM_NOTIFY, 101, reinterpret_cast<LPARAM>(&other));
+  ASSERT_EQ(g_calls.size(), 1u);
+  EXPECT_EQ(g_calls[0].what, "form notify");
+}
+
+TEST_F(Dispatch, DialogCodeAsksTheKeyHandler) {
+  HWND search = GetDlgItem(form_, 103);
+  MSG enter{search, WM_KEYDOWN, VK_RETURN, 0x1C0001, 0, {}};
+  EXPECT_EQ(SendMessageA(search, WM_GETDLGCODE, VK_RETURN, reinterpret_cast<LPARAM>(&enter)), DLGC_WANTALLKEYS);
+  ASSERT_EQ(g_calls.size(), 1u);
+  EXPECT_EQ(g_calls[0].window, form_);
+  EXPECT_EQ(g_calls[0].id, 103);
+  EXPECT_EQ(g_calls[0].extra, VK_RETURN);
+  MSG letter{search, WM_KEYDOWN, 'A', 0, 0, {}};
+  const LRESULT plain = SendMessageA(search, WM_GETDLGCODE, 'A', reinterpret_cast<LPARAM>(&letter));
+  EXPECT_EQ(plain & DLGC_WANTALLKEYS, 0);  // the handler's 0 leaves the edit box's own answer
+  EXPECT_NE(plain & DLGC_HASSETSEL, 0);
+  EXPECT_EQ(g_calls.size(), 2u);
+}
+
+}  // namespace
+}  // namespace rostrel
