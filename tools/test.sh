@@ -1,17 +1,26 @@
 #!/usr/bin/env bash
 # Builds both trees and runs every test: the core natively (with AddressSanitizer
 # and UndefinedBehaviorSanitizer), then the Windows build under Wine, headless
-# under its own Xvfb, in a fresh Wine prefix of its own.
+# under its own Xvfb, in a fresh Wine prefix of its own. The Windows program is
+# always built for 32-bit x86; where this machine cannot run 32-bit code, the
+# Windows tests run from a 64-bit build of the same sources instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
 bash tools/setup.sh
+source tools/wine-env.sh
 
 cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=Debug -DROSTREL_SANITIZE=ON
 cmake --build build/native
 cmake -S . -B build/windows -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
 cmake --build build/windows
+wintree=build/windows
+if [ "$ROSTREL_WINE_ARCH" = x86_64 ]; then
+  wintree=build/win64
+  cmake -S . -B "$wintree" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake
+  cmake --build "$wintree"
+fi
 
 ctest --test-dir build/native --output-on-failure -j "$(nproc)"
 
@@ -22,7 +31,8 @@ rm -rf "$WINEPREFIX"
 
 source tools/xvfb.sh
 start_xvfb
-trap 'stop_xvfb; wineserver -k 2>/dev/null || true' EXIT
+trap 'stop_xvfb; "$ROSTREL_WINESERVER" -k 2>/dev/null || true' EXIT
 
-wineboot -i >/dev/null 2>&1 || true
-ctest --test-dir build/windows --output-on-failure
+echo "Windows tests: $wintree under $ROSTREL_WINE"
+make_wine_prefix
+ctest --test-dir "$wintree" --output-on-failure

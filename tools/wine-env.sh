@@ -1,0 +1,44 @@
+# Sourced by the scripts that run Windows programs. Decides which Wine this
+# machine can use and exports:
+#   ROSTREL_WINE_ARCH  i686 when the kernel runs 32-bit x86 code (the editor and
+#                      its tests run as built, under 32-bit Wine), x86_64 when it
+#                      does not (the tests run from a 64-bit build of the same
+#                      sources under 64-bit Wine);
+#   ROSTREL_WINE       the Wine loader to start programs with;
+#   ROSTREL_WINESERVER the matching wineserver.
+
+can_run_i386() {
+  local d rc
+  d=$(mktemp -d)
+  printf '.globl _start\n_start:\n movl $1, %%eax\n xorl %%ebx, %%ebx\n int $0x80\n' >"$d/t.S"
+  if as --32 "$d/t.S" -o "$d/t.o" 2>/dev/null && ld -m elf_i386 "$d/t.o" -o "$d/t" 2>/dev/null; then
+    "$d/t" 2>/dev/null; rc=$?
+  else
+    rc=1
+  fi
+  rm -rf "$d"
+  return $rc
+}
+
+if [ -z "${ROSTREL_WINE_ARCH:-}" ]; then
+  if can_run_i386; then ROSTREL_WINE_ARCH=i686; else ROSTREL_WINE_ARCH=x86_64; fi
+fi
+if [ "$ROSTREL_WINE_ARCH" = i686 ]; then
+  ROSTREL_WINE=wine
+  ROSTREL_WINESERVER=wineserver
+else
+  # The wine script would pick the 32-bit loader whenever it is installed.
+  ROSTREL_WINE=/usr/lib/wine/wine64
+  ROSTREL_WINESERVER=/usr/lib/wine/wineserver64
+  export WINELOADER=$ROSTREL_WINE
+fi
+export ROSTREL_WINE_ARCH ROSTREL_WINE ROSTREL_WINESERVER
+
+# Creates the Wine prefix $WINEPREFIX if it is not there yet. Windows are left
+# unmanaged: Xvfb has no window manager, and Wine would otherwise wait for one
+# for two seconds whenever a window is hidden or destroyed.
+make_wine_prefix() {
+  [ -f "$WINEPREFIX/system.reg" ] && return 0
+  "$ROSTREL_WINE" wineboot -i >/dev/null 2>&1 || true
+  "$ROSTREL_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+}
