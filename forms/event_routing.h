@@ -20,12 +20,9 @@ using CommandHandler = INT_PTR (*)(HWND form, int id);
 using NotifyHandler = INT_PTR (*)(HWND form, int id, NMHDR* header);
 using KeyHandler = INT_PTR (*)(HWND owner, int id, WPARAM* key, LPARAM key_lparam);
 
-// Calls a handler bound to a form's WM_COMMAND or WM_NOTIFY. For WM_COMMAND
-// the form's own processing has already run (default_result) and stays the
-// result. For WM_NOTIFY a bound handler replaces the form's processing: true,
-// with its result. False when no handler is bound.
-bool RouteCommand(HWND form, WPARAM wparam, LPARAM lparam);
-bool RouteNotify(HWND form, LPARAM lparam, INT_PTR& result);
+// Passes the window's messages through the framework's routing, which calls
+// the handlers bound to them; done for every form and bound control.
+void RouteMessagesOf(HWND window);
 
 // "VD_EVENT," message "," code, in decimal.
 std::string EventPropertyName(UINT message, int code);

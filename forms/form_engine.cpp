@@ -17,6 +17,7 @@ constexpr const char* kFormNameProp = "VD_FRMN";
 constexpr const char* kInitDialogProp = "VD_INITDLG";
 constexpr const char* kTabFrameProp = "VD_TABCFRM";
 constexpr const char* kProcedureProp = "VD_DLGPROC";
+constexpr const char* kModalProp = "VD_MODAL";
 
 struct Registered {
   const char* name;
@@ -85,24 +86,20 @@ std::vector<WORD> DialogTemplate(DWORD style, DWORD ex_style, const std::wstring
 }
 
 // Every form runs this procedure; it hands messages to the form's own
-// procedure once ShowFormModeless has attached it. The event hook releases the
-// form's properties when it is destroyed.
+// procedure once ShowFormModeless has attached it. Bound handlers are called
+// by the routing in front of it; the event hook releases the form's properties
+// when it is destroyed.
 INT_PTR CALLBACK FormDialogProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_INITDIALOG && !GetPropA(window, kProcedureProp)) return TRUE;
-  // A handler bound to a notification replaces the form's own processing.
-  if (message == WM_NOTIFY) {
-    INT_PTR handled = 0;
-    if (RouteNotify(window, lparam, handled)) {
-      SetWindowLongPtrA(window, DWLP_MSGRESULT, handled);
-      return TRUE;
-    }
+  auto procedure = reinterpret_cast<FormProcedure>(GetPropA(window, kProcedureProp));
+  const INT_PTR result = procedure ? procedure(window, message, wparam, lparam) : 0;
+  // Closing a form that runs modally ends its run: the title bar's close
+  // button, the system menu's Close and Alt+F4 all arrive here as WM_CLOSE.
+  if (message == WM_CLOSE && GetPropA(window, kModalProp)) {
+    if (HWND owner = GetWindow(window, GW_OWNER)) EnableWindow(owner, TRUE);
+    DestroyWindow(window);
+    return TRUE;
   }
-  INT_PTR result = 0;
-  if (auto procedure = reinterpret_cast<FormProcedure>(GetPropA(window, kProcedureProp))) {
-    result = procedure(window, message, wparam, lparam);
-  }
-  // A command's handler runs after the form's own processing.
-  if (message == WM_COMMAND) RouteCommand(window, wparam, lparam);
   return result;
 }
 
@@ -159,6 +156,7 @@ HWND CreateForm(const char* name, HWND parent, int mode) {
   SetWindowTextA(form, def.Caption.c_str());
   SetFormName(form, def.Name);
   InstallTaskHook(form);
+  RouteMessagesOf(form);
   SetWindowLongA(form, GWL_EXSTYLE, GetWindowLongA(form, GWL_EXSTYLE) | static_cast<LONG>(styles.ex_style));
   SendMessageA(form, WM_SETFONT, reinterpret_cast<WPARAM>(g_dialog_font.get()), FALSE);
 
@@ -208,6 +206,41 @@ void ShowFormModeless(HWND form) {
   SetPropA(form, kInitDialogProp, reinterpret_cast<HANDLE>(1));
   ShowWindow(form, SW_SHOW);
   UpdateWindow(form);
+}
+
+int ShowFormModal(HWND form, HWND parent) {
+  if (!form || !IsWindow(form)) return 0;
+  ShowFormModeless(form);
+  SetPropA(form, kModalProp, reinterpret_cast<HANDLE>(1));
+  if (parent && parent != form) EnableWindow(parent, FALSE);
+  // Dialog-style keyboard handling for every message of the thread while the
+  // form lives; an empty queue is polled again after a millisecond.
+  while (IsWindow(form)) {
+    MSG message;
+    if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      SendMessageA(form, WM_ENTERIDLE, MSGF_DIALOGBOX, reinterpret_cast<LPARAM>(form));
+      Sleep(1);
+      continue;
+    }
+    if (message.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(message.wParam));
+      break;
+    }
+    if (!IsDialogMessageA(form, &message)) {
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+  }
+  if (parent && IsWindow(parent)) EnableWindow(parent, TRUE);
+  return 0;
+}
+
+int ShowFormAndWait(HWND form, HWND parent) {
+  if (!form || !IsWindow(form)) return 0;
+  if (!parent) parent = reinterpret_cast<HWND>(GetWindowLongPtrA(form, GWLP_HWNDPARENT));
+  ShowWindow(form, SW_SHOW);
+  UpdateWindow(form);
+  return ShowFormModal(form, parent);
 }
 
 HWND FindPageOfTab(HWND tab, int index) {

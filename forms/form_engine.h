@@ -19,6 +19,12 @@ void SetFormProcedure(const char* form, FormProcedure procedure);
 HWND CreateForm(const char* name, HWND parent, int mode);
 void CreateControls(const char* name, HWND form);
 void ShowFormModeless(HWND form);
+// Runs the form with a dialog-style message loop (Tab navigation, the
+// WM_GETDLGCODE queries of the dialog manager) until the form is closed and
+// destroyed; the parent, or the form's owner, takes no input meanwhile.
+// Returns 0; a null form returns at once.
+int ShowFormModal(HWND form, HWND parent);
+int ShowFormAndWait(HWND form, HWND parent);
 std::string GetFormName(HWND window);
 
 HWND AddTabPage(HWND form, int tab_id, const char* page);

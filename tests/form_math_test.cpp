@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "forms/form_math.h"
+#include "forms/path_parts.h"
 #include "pages/form_table.h"
 
 namespace rostrel {
@@ -63,6 +64,35 @@ TEST(FormMath, FontHeightAndBlocks) {
             (std::vector<std::uint8_t>{3, 0, 0, 0, 'a', 'b', 'c'}));
   EXPECT_EQ(tag[7], 0);
   EXPECT_TRUE(TagBlock("").empty());
+}
+
+}  // namespace
+}  // namespace rostrel
+
+namespace rostrel {
+namespace {
+
+TEST(PathParts, ExtensionNameFolderAndDrive) {
+  const PathParts full = SplitPath("C:\\Games\\2K9.v2\\Saves\\Roster.ROS");
+  EXPECT_EQ(full.extension, "ROS");
+  EXPECT_EQ(full.file_name, "Roster.ROS");
+  EXPECT_EQ(full.folder, "C:\\Games\\2K9.v2\\Saves\\");
+  EXPECT_EQ(full.drive, "C:");
+  // A dot in a folder name is no extension.
+  EXPECT_EQ(SplitPath("C:\\Games\\2K9.v2\\Roster").extension, "");
+  const PathParts drive_relative = SplitPath("D:file.fxg");
+  EXPECT_EQ(drive_relative.file_name, "file.fxg");
+  EXPECT_EQ(drive_relative.folder, "D:\\");
+  const PathParts network = SplitPath("\\\\server\\share\\a\\b.ros");
+  EXPECT_EQ(network.drive, "\\\\server\\share");
+  EXPECT_EQ(network.folder, "\\\\server\\share\\a\\");
+  const PathParts bare = SplitPath("roster");
+  EXPECT_EQ(bare.file_name, "roster");
+  EXPECT_EQ(bare.folder, "");
+  EXPECT_EQ(bare.drive, "");
+  EXPECT_EQ(WithOneTrailingBackslash("C:\\Temp\\\\"), "C:\\Temp\\");
+  EXPECT_EQ(WithOneTrailingBackslash("C:\\Temp"), "C:\\Temp\\");
+  EXPECT_EQ(WithOneTrailingBackslash(""), "");
 }
 
 }  // namespace
