@@ -1,0 +1,78 @@
+// The editor's entry point: process-wide values, the common controls, then
+// FORM1 run modally until the user closes it.
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <string>
+
+#include "app/main_window.h"
+#include "forms/form_engine.h"
+
+namespace rostrel {
+namespace {
+
+struct Application {
+  bool initialised = false;
+  HINSTANCE instance = nullptr;
+  std::string module_path;
+  std::string module_file;
+  HANDLE instance_mutex = nullptr;  // marks the running copies; never waited on
+  HICON large_icon = nullptr;
+  HICON small_icon = nullptr;
+};
+Application g_app;
+
+void InitApplication() {
+  if (g_app.initialised) return;
+  g_app.initialised = true;
+  HMODULE module = GetModuleHandleA(nullptr);
+  if (!g_app.instance) g_app.instance = module;
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(g_app.instance, path, sizeof path);
+  g_app.module_path = path;
+  g_app.module_file = g_app.module_path.substr(g_app.module_path.find_last_of(":\\") + 1);
+  g_app.instance_mutex = CreateMutexA(nullptr, FALSE, ("VDAPP_" + g_app.module_file).c_str());
+  if (g_app.large_icon) DestroyIcon(g_app.large_icon);
+  if (g_app.small_icon) DestroyIcon(g_app.small_icon);
+  g_app.large_icon = g_app.small_icon = nullptr;
+  ExtractIconExA(path, 0, &g_app.large_icon, &g_app.small_icon, 1);
+  if (g_app.large_icon && (!g_app.small_icon || g_app.small_icon == g_app.large_icon)) {
+    g_app.small_icon = CopyIcon(g_app.large_icon);
+  }
+}
+
+using InitControlsEx = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+
+void InitCommonControlSet() {
+  InitCommonControls();
+  HMODULE controls = GetModuleHandleA("COMCTL32.DLL");
+  if (reinterpret_cast<std::uintptr_t>(controls) <= 32) return;
+  auto init = reinterpret_cast<InitControlsEx>(reinterpret_cast<void*>(GetProcAddress(controls, "InitCommonControlsEx")));
+  if (!init) return;
+  INITCOMMONCONTROLSEX classes{8, 0x7FF};
+  init(&classes);
+}
+
+int RunMainForm(int show) {
+  HWND form = CreateForm("FORM1", nullptr, 0);
+  if (!form) return 0;
+  if (g_app.large_icon) SendMessageA(form, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(g_app.large_icon));
+  if (g_app.small_icon) SendMessageA(form, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_app.small_icon));
+  ShowWindow(form, show);
+  ShowFormAndWait(form, nullptr);
+  return 0;
+}
+
+}  // namespace
+}  // namespace rostrel
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+  rostrel::g_app.instance = instance;
+  rostrel::InitApplication();
+  rostrel::InitCommonControlSet();
+  rostrel::RegisterMainWindow();
+  return rostrel::RunMainForm(show);
+}

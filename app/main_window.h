@@ -1,0 +1,66 @@
+// The main window FORM1: its dialog procedure, the handlers its controls are
+// bound to, and the one roster file the editor works on. Win32 only.
+#pragma once
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <string>
+
+#include "player/player_cycle.h"
+#include "roster/roster_file.h"
+
+namespace rostrel {
+
+constexpr const char* kBaseCaption = "Rostrel V0.3b - by the Rostrel developers";
+constexpr const char* kMessageCaption = "Rostrel";
+
+enum MainControl : int {
+  kOpenButton = 100,
+  kPlayerList = 101,
+  kSearchBox = 103,
+  kSaveButton = 105,
+  kReadButton = 106,
+  kCloseButton = 107,
+};
+
+// What the editor holds while it runs: the remembered path, the open file and
+// the player shown in the pages.
+struct EditorState {
+  std::string path;
+  RosterView view;
+  LoadedPlayer player;
+  SortState sort;
+  SearchPosition search;
+};
+EditorState& Editor();
+
+// Registers the form procedures and the handlers of FORM1's bindings.
+void RegisterMainWindow();
+
+// The program's message boxes: OK only, no icon, task-modal, no owner.
+void ShowMessage(const char* text);
+
+INT_PTR CALLBACK MainFormProc(HWND form, UINT message, WPARAM wparam, LPARAM lparam);
+
+// The bound handlers.
+INT_PTR ChooseRosterFile(HWND form, int id);
+INT_PTR ReadRosterFile(HWND form, int id);
+INT_PTR CloseRosterFile(HWND form, int id);
+INT_PTR SavePlayerHandler(HWND form, int id);
+INT_PTR LoadPlayerHandler(HWND form, int id, NMHDR* header);
+INT_PTR OnColumnClick(HWND form, int id, NMHDR* header);
+INT_PTR ListKey(HWND form, int id, WPARAM* key, LPARAM key_lparam);
+INT_PTR OnSearchKey(HWND form, int id, WPARAM* key, LPARAM key_lparam);
+INT_PTR OnSearchChar(HWND form, int id, WPARAM* key, LPARAM key_lparam);
+
+// The dropped files' full names joined by "|"; finishes the drop.
+std::string CollectDroppedFiles(HDROP drop);
+// The file-system path of a special folder, or the empty text.
+std::string SpecialFolderPath(int csidl);
+// The 1-based number of the first selected row, 0 for none.
+int GetSelectedRow(HWND form, int list_id);
+
+}  // namespace rostrel

@@ -1,0 +1,425 @@
+// The editor's main window driven as a user drives it: real mouse clicks and
+// typed keys through the system's input queue, files dropped on the window,
+// message boxes read and dismissed; the file's bytes checked afterwards.
+#include <gtest/gtest.h>
+
+#include "app/main_window.h"
+#include "forms/form_engine.h"
+#include "forms/window_data.h"
+#include "pages/window_pages.h"
+#include "tests/roster_builder.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <cstring>
+#include <set>
+#include <vector>
+
+namespace rostrel {
+namespace {
+
+using test::Bytes;
+using test::ReadFileBytes;
+using test::RosterBuilder;
+using test::TempDir;
+using test::U16;
+
+// Runs the thread's messages the way the editor's own loop does.
+void Pump(DWORD milliseconds = 60) {
+  const DWORD end = GetTickCount() + milliseconds;
+  do {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      HWND root = GetAncestor(message.hwnd, GA_ROOT);
+      if (!root || !IsDialogMessageA(root, &message)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+      }
+    }
+    Sleep(1);
+  } while (GetTickCount() < end);
+}
+
+void ClickAt(POINT screen) {
+  SetCursorPos(screen.x, screen.y);
+  Pump(20);
+  INPUT clicks[2] = {};
+  clicks[0].type = clicks[1].type = INPUT_MOUSE;
+  clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, clicks, sizeof(INPUT));
+  Pump();
+}
+
+// A click at the middle of rect, given in window's client coordinates.
+void ClickIn(HWND window, RECT rect) {
+  POINT at{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+  ClientToScreen(window, &at);
+  ClickAt(at);
+}
+
+void Click(HWND window) {
+  RECT client{};
+  GetClientRect(window, &client);
+  ClickIn(window, client);
+}
+
+void Key(WORD vk, bool up) {
+  INPUT key{};
+  key.type = INPUT_KEYBOARD;
+  key.ki.wVk = vk;
+  key.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  SendInput(1, &key, sizeof key);
+}
+
+void Press(WORD vk) {
+  Key(vk, false);
+  Key(vk, true);
+  Pump();
+}
+
+void Type(const std::string& text) {
+  for (char c : text) {
+    const SHORT vk = VkKeyScanA(c);
+    const bool shift = (vk >> 8) & 1;
+    if (shift) Key(VK_SHIFT, false);
+    Key(static_cast<WORD>(vk & 0xFF), false);
+    Key(static_cast<WORD>(vk & 0xFF), true);
+    if (shift) Key(VK_SHIFT, true);
+    Pump(15);
+  }
+  Pump();
+}
+
+// Replaces a box's text as a user does: click in it, select all, type.
+void Retype(HWND box, const std::string& text) {
+  Click(box);
+  SendMessageA(box, EM_SETSEL, 0, -1);
+  Type(text);
+}
+
+// Message boxes shown while an action runs: each is read and answered with OK.
+std::vector<std::string> g_boxes;
+bool g_box_had_owner = false;
+
+BOOL CALLBACK CloseMessageBox(HWND window, LPARAM) {
+  char kind[16] = {}, caption[64] = {};
+  GetClassNameA(window, kind, sizeof kind);
+  GetWindowTextA(window, caption, sizeof caption);
+  if (std::strcmp(kind, "#32770") != 0 || std::strcmp(caption, kMessageCaption) != 0 || !IsWindowVisible(window)) {
+    return TRUE;
+  }
+  char text[256] = {};
+  GetDlgItemTextA(window, 0xFFFF, text, sizeof text);
+  g_boxes.emplace_back(text);
+  if (GetWindow(window, GW_OWNER)) g_box_had_owner = true;
+  PostMessageA(window, WM_COMMAND, IDOK, 0);
+  return TRUE;
+}
+
+void CALLBACK WatchForMessageBoxes(HWND, UINT, UINT_PTR, DWORD) {
+  EnumThreadWindows(GetCurrentThreadId(), CloseMessageBox, 0);
+}
+
+// An HDROP as the shell makes it for files dropped on a window.
+HGLOBAL DropOf(const std::vector<std::string>& paths) {
+  std::size_t size = sizeof(DROPFILES) + 1;
+  for (const std::string& p : paths) size += p.size() + 1;
+  HGLOBAL memory = GlobalAlloc(GHND, size);
+  auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+  drop->pFiles = sizeof(DROPFILES);
+  drop->fWide = FALSE;
+  char* names = reinterpret_cast<char*>(drop + 1);
+  for (const std::string& p : paths) {
+    std::memcpy(names, p.c_str(), p.size() + 1);
+    names += p.size() + 1;
+  }
+  GlobalUnlock(memory);
+  return memory;
+}
+
+class Editor : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    INITCOMMONCONTROLSEX controls{8, 0x7FF};
+    InitCommonControlsEx(&controls);
+    RegisterMainWindow();
+  }
+  void SetUp() override {
+    RosterBuilder builder;
+    builder.Add(U16("Tony"), U16("Parker"))
+        .Add(U16("Manu"), U16("Tony"))
+        .Add(U16("tony"), U16("Allen"))
+        .Add(U16("Tim"), U16("Duncan"))
+        .Add(U16("Bruce"), U16("Bowen"));
+    for (std::size_t i = 0; i < 5; ++i) {
+      auto& r = builder.Record(i);
+      for (int x = 436; x < 486; ++x) r[static_cast<std::size_t>(x)] = static_cast<std::uint8_t>(40 + i + (x - 436) % 50);
+    }
+    built_ = builder.Build();
+    roster_ = dir_.File("Roster.ROS");
+    test::WriteFileBytes(roster_, built_.bytes);
+
+    form_ = CreateForm("FORM1", nullptr, 0);
+    ASSERT_NE(form_, nullptr);
+    ShowFormAndWaitless();
+    list_ = GetDlgItem(form_, kPlayerList);
+    g_boxes.clear();
+    g_box_had_owner = false;
+    SetTimer(nullptr, 0, 50, WatchForMessageBoxes);
+  }
+  void TearDown() override {
+    DestroyWindow(form_);
+    Pump();
+    EXPECT_EQ(OpenViewCount(), 0);  // closing the window released the file
+  }
+  // The window as the program shows it, with the program's loop replaced by Pump.
+  void ShowFormAndWaitless() {
+    ShowWindow(form_, SW_SHOW);
+    ShowFormModeless(form_);
+    SetForegroundWindow(form_);
+    Pump(200);
+  }
+  void Drop(const std::vector<std::string>& paths) {
+    PostMessageA(form_, WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf(paths)), 0);
+    Pump(150);
+  }
+  int Rows() const { return static_cast<int>(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0)); }
+  std::string Cell(int item, int column) const {
+    char text[256] = {};
+    LVITEMA cell{};
+    cell.iSubItem = column;
+    cell.pszText = text;
+    cell.cchTextMax = sizeof text;
+    SendMessageA(list_, LVM_GETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&cell));
+    return text;
+  }
+  std::vector<std::string> Column(int column) const {
+    std::vector<std::string> texts;
+    for (int i = 0; i < Rows(); ++i) texts.push_back(Cell(i, column));
+    return texts;
+  }
+  std::string Caption() const {
+    char text[256] = {};
+    GetWindowTextA(form_, text, sizeof text);
+    return text;
+  }
+  void ClickRow(int item) {
+    RECT row{LVIR_LABEL, 0, 0, 0};
+    SendMessageA(list_, LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&row));
+    ClickIn(list_, row);
+  }
+  void ClickHeader(int column) {
+    HWND header = reinterpret_cast<HWND>(SendMessageA(list_, LVM_GETHEADER, 0, 0));
+    RECT item{};
+    SendMessageA(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
+    ClickIn(header, item);
+  }
+  void ClickTab(int index) {
+    HWND tab = GetDlgItem(form_, kTabControlId);
+    RECT item{};
+    SendMessageA(tab, TCM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    ClickIn(tab, item);
+  }
+  HWND PageControl(int tab, int id) const { return GetDlgItem(FindPage(form_, tab), id); }
+  int SelectedRow() const { return GetSelectedRow(form_, kPlayerList); }
+  bool SaveEnabled() const { return IsWindowEnabled(GetDlgItem(form_, kSaveButton)) != FALSE; }
+
+  TempDir dir_;
+  test::Built built_;
+  std::string roster_;
+  HWND form_ = nullptr, list_ = nullptr;
+};
+
+TEST_F(Editor, StartsWithNoFileAndTheVitalsPage) {
+  EXPECT_EQ(Caption(), kBaseCaption);
+  EXPECT_EQ(std::string(kBaseCaption).rfind("Rostrel V0.3b", 0), 0u);
+  EXPECT_EQ(Rows(), 0);
+  EXPECT_FALSE(SaveEnabled());
+  EXPECT_FALSE(IsWindowVisible(GetDlgItem(form_, kReadButton)));
+  HWND header = reinterpret_cast<HWND>(SendMessageA(list_, LVM_GETHEADER, 0, 0));
+  EXPECT_EQ(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0), 3);
+  char title[16] = {};
+  LVCOLUMNA column{};
+  column.mask = LVCF_TEXT | LVCF_WIDTH;
+  column.pszText = title;
+  column.cchTextMax = sizeof title;
+  SendMessageA(list_, LVM_GETCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+  EXPECT_STREQ(title, "FNAME");
+  SendMessageA(list_, LVM_GETCOLUMNA, 1, reinterpret_cast<LPARAM>(&column));
+  EXPECT_STREQ(title, "LNAME");
+  EXPECT_EQ(SendMessageA(list_, LVM_GETCOLUMNWIDTH, 2, 0), 0);
+  EXPECT_TRUE(IsWindowVisible(FindPage(form_, 0)));
+  EXPECT_FALSE(IsWindowVisible(FindPage(form_, 1)));
+  HWND shapes = PageControl(0, 150);
+  ASSERT_EQ(SendMessageA(shapes, CB_GETCOUNT, 0, 0), 3);
+  EXPECT_EQ(SendMessageA(shapes, CB_GETCURSEL, 0, 0), CB_ERR);
+  // A second WM_INITDIALOG adds nothing.
+  SendMessageA(FindPage(form_, 0), WM_INITDIALOG, 0, 0);
+  EXPECT_EQ(SendMessageA(shapes, CB_GETCOUNT, 0, 0), 3);
+
+  // Enter on the list and Esc anywhere close nothing.
+  Click(list_);
+  Press(VK_RETURN);
+  Press(VK_ESCAPE);
+  EXPECT_TRUE(IsWindow(form_));
+  EXPECT_TRUE(g_boxes.empty());
+}
+
+TEST_F(Editor, DroppedFileIsReadAndTwoFilesReadNothing) {
+  Drop({roster_});
+  ASSERT_EQ(Rows(), 5);
+  EXPECT_EQ(Column(0), (std::vector<std::string>{"Tony", "Manu", "tony", "Tim", "Bruce"}));
+  EXPECT_EQ(Column(1), (std::vector<std::string>{"Parker", "Tony", "Allen", "Duncan", "Bowen"}));
+  EXPECT_EQ(Cell(0, 2), " " + std::to_string(built_.Position(0)));
+  EXPECT_EQ(Caption(), std::string(kBaseCaption) + " - Roster.ROS");
+  EXPECT_TRUE(SaveEnabled());
+  EXPECT_EQ(OpenViewCount(), 1);
+
+  const std::string other = dir_.File("Other.ROS");
+  test::WriteFileBytes(other, RosterBuilder().Add(U16("A"), U16("B")).Build().bytes);
+  Drop({other, roster_});
+  EXPECT_EQ(Rows(), 5);  // unchanged: still the first file
+  EXPECT_EQ(Caption(), std::string(kBaseCaption) + " - Roster.ROS");
+  EXPECT_TRUE(g_boxes.empty());
+
+  Drop({other});  // reading another file releases the first
+  EXPECT_EQ(Rows(), 1);
+  EXPECT_EQ(OpenViewCount(), 1);
+}
+
+TEST_F(Editor, WrongExtensionIsRefusedAndTheOpenFileStays) {
+  Drop({roster_});
+  ASSERT_EQ(Rows(), 5);
+  const std::string text = dir_.File("Roster.rosx");
+  test::WriteFileBytes(text, built_.bytes);
+  Drop({text});
+  Pump(200);
+  ASSERT_EQ(g_boxes.size(), 1u);
+  EXPECT_EQ(g_boxes[0], "The file extension is wrong!?");
+  EXPECT_FALSE(g_box_had_owner);
+  EXPECT_EQ(Rows(), 5);
+  EXPECT_TRUE(SaveEnabled());
+  EXPECT_EQ(ReadFileBytes(roster_), built_.bytes);
+}
+
+TEST_F(Editor, ColumnClicksSortEachColumnByItsOwnState) {
+  Drop({roster_});
+  ClickHeader(0);
+  EXPECT_EQ(Column(0), (std::vector<std::string>{"Bruce", "Manu", "Tim", "Tony", "tony"}));
+  Pump(GetDoubleClickTime() + 50);  // a second click, not a double click
+  ClickHeader(0);
+  EXPECT_EQ(Column(0), (std::vector<std::string>{"Tony", "tony", "Tim", "Manu", "Bruce"}));
+  Pump(GetDoubleClickTime() + 50);
+  ClickHeader(1);  // its own state: ascending first
+  EXPECT_EQ(Column(1), (std::vector<std::string>{"Allen", "Bowen", "Duncan", "Parker", "Tony"}));
+  // The rows keep their record positions.
+  for (int i = 0; i < Rows(); ++i) {
+    if (Cell(i, 1) == "Duncan") {
+      EXPECT_EQ(Cell(i, 2), " " + std::to_string(built_.Position(3)));
+    }
+  }
+}
+
+TEST_F(Editor, EnterWalksThroughEveryMatchThenSaysNotFind) {
+  Drop({roster_});
+  HWND search = GetDlgItem(form_, kSearchBox);
+  Click(search);
+  Type("TONY");
+  Press(VK_RETURN);
+  EXPECT_EQ(SelectedRow(), 1);  // first names first
+  Press(VK_RETURN);
+  EXPECT_EQ(SelectedRow(), 3);
+  Press(VK_RETURN);
+  EXPECT_EQ(SelectedRow(), 2);  // then last names
+  EXPECT_TRUE(g_boxes.empty());
+  Press(VK_RETURN);
+  Pump(200);
+  ASSERT_EQ(g_boxes.size(), 1u);
+  EXPECT_EQ(g_boxes[0], "Not Find!");
+  SetForegroundWindow(form_);
+  SetFocus(search);
+  Press(VK_RETURN);  // and round again from the top
+  EXPECT_EQ(SelectedRow(), 1);
+  Press(VK_RETURN);
+  EXPECT_EQ(SelectedRow(), 3);
+  Type("x");  // typing restarts at the top
+  SendMessageA(search, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("tony"));
+  Press(VK_RETURN);
+  EXPECT_EQ(SelectedRow(), 1);
+  // A search selects without loading the pages.
+  EXPECT_EQ(GetControlText(FindPage(form_, 0), 145), "");
+  EXPECT_EQ(ReadFileBytes(roster_), built_.bytes);
+}
+
+TEST_F(Editor, FullEditRoundWritesOnlyTheEditedBytesNamesAndChecksum) {
+  Drop({roster_});
+  ClickRow(3);  // Tim Duncan
+  HWND first = PageControl(0, 145), last = PageControl(0, 146);
+  EXPECT_EQ(GetControlText(FindPage(form_, 0), 145), "Tim");
+  EXPECT_EQ(GetControlText(FindPage(form_, 0), 146), "Duncan");
+  const std::size_t player = 3;
+  EXPECT_EQ(GetControlText(FindPage(form_, 1), 100), std::to_string(built_.bytes[built_.Offset(player, 436)]));
+
+  Retype(first, "Tom");
+  Retype(last, "Dunn");
+  ClickTab(1);
+  EXPECT_TRUE(IsWindowVisible(FindPage(form_, 1)));
+  Retype(PageControl(1, 100), "99");
+  ClickTab(2);
+  EXPECT_TRUE(IsWindowVisible(FindPage(form_, 2)));
+  Retype(PageControl(2, 105), "12");
+  Click(GetDlgItem(form_, kSaveButton));
+
+  const Bytes after = ReadFileBytes(roster_);
+  ASSERT_EQ(after.size(), built_.bytes.size());
+  EXPECT_TRUE(test::ChecksumIsValid(after));
+  std::set<std::size_t> expected{built_.Offset(player, 436), built_.Offset(player, 475)};
+  // "Tom" over "Tim"; "Dunn" over "Duncan", filled to the stored length with
+  // the code 0x14: "c", "a", "n" become "n", 0x14, 0x14 (low bytes only).
+  const std::uint32_t f = built_.first_name_at[player], l = built_.last_name_at[player];
+  expected.insert(f + 2);
+  for (std::uint32_t k : {6u, 8u, 10u}) expected.insert(l + k);
+  std::set<std::size_t> changed;
+  for (std::size_t i = 4; i < after.size(); ++i) {
+    if (after[i] != built_.bytes[i]) changed.insert(i);
+  }
+  for (std::size_t i : changed) EXPECT_TRUE(expected.count(i)) << "unexpected change at " << i;
+  EXPECT_EQ(after[built_.Offset(player, 436)], 99);
+  EXPECT_EQ(after[built_.Offset(player, 475)], 12);
+  EXPECT_EQ(Cell(3, 0), "Tom");
+  EXPECT_EQ(Cell(3, 1), "Dunn\x14\x14");
+  EXPECT_EQ(changed, expected);
+
+  // A save with nothing changed since writes nothing but an unchanged checksum.
+  Click(GetDlgItem(form_, kSaveButton));
+  EXPECT_EQ(ReadFileBytes(roster_), after);
+
+  // Close: nothing listed, Save off, the file released once.
+  Click(GetDlgItem(form_, kCloseButton));
+  EXPECT_EQ(Rows(), 0);
+  EXPECT_FALSE(SaveEnabled());
+  EXPECT_EQ(Caption(), kBaseCaption);
+  EXPECT_EQ(OpenViewCount(), 0);
+  Click(GetDlgItem(form_, kCloseButton));
+  EXPECT_EQ(OpenViewCount(), 0);
+  EXPECT_EQ(ReadFileBytes(roster_), after);
+}
+
+TEST_F(Editor, UnwritableFileIsNotLeftHalfOpen) {
+  SetFileAttributesA(roster_.c_str(), FILE_ATTRIBUTE_READONLY);
+  Drop({roster_});
+  Pump(200);
+  ASSERT_EQ(g_boxes.size(), 1u);
+  EXPECT_EQ(g_boxes[0], "The file cannot be opened for writing.");
+  EXPECT_EQ(Rows(), 0);
+  EXPECT_FALSE(SaveEnabled());
+  EXPECT_EQ(Caption(), kBaseCaption);
+  EXPECT_EQ(OpenViewCount(), 0);
+  SetFileAttributesA(roster_.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(ReadFileBytes(roster_), built_.bytes);
+}
+
+}  // namespace
+}  // namespace rostrel
