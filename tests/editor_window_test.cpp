@@ -322,6 +322,31 @@ TEST_F(Editor, ColumnClicksSortEachColumnByItsOwnState) {
   }
 }
 
+TEST_F(Editor, ColumnDividersCannotBeDraggedOrDoubleClicked) {
+  Drop({roster_});
+  HWND header = reinterpret_cast<HWND>(SendMessageA(list_, LVM_GETHEADER, 0, 0));
+  const LRESULT widths[3] = {SendMessageA(list_, LVM_GETCOLUMNWIDTH, 0, 0), SendMessageA(list_, LVM_GETCOLUMNWIDTH, 1, 0),
+                             SendMessageA(list_, LVM_GETCOLUMNWIDTH, 2, 0)};
+  RECT item{};
+  SendMessageA(header, HDM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));
+  POINT divider{item.right, (item.top + item.bottom) / 2};
+  ClientToScreen(header, &divider);
+  SetCursorPos(divider.x, divider.y);
+  Pump(20);
+  INPUT drag[3] = {};
+  for (INPUT& i : drag) i.type = INPUT_MOUSE;
+  drag[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  drag[1].mi.dwFlags = MOUSEEVENTF_MOVE;
+  drag[1].mi.dx = 40;
+  drag[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(3, drag, sizeof(INPUT));
+  Pump(100);
+  ClickAt(divider);
+  ClickAt(divider);  // a double click on the divider
+  for (int c = 0; c < 3; ++c) EXPECT_EQ(SendMessageA(list_, LVM_GETCOLUMNWIDTH, c, 0), widths[c]) << c;
+  EXPECT_EQ(widths[2], 0);
+}
+
 TEST_F(Editor, EnterWalksThroughEveryMatchThenSaysNotFind) {
   Drop({roster_});
   HWND search = GetDlgItem(form_, kSearchBox);
@@ -364,6 +389,7 @@ TEST_F(Editor, FullEditRoundWritesOnlyTheEditedBytesNamesAndChecksum) {
 
   Retype(first, "Tom");
   Retype(last, "Dunn");
+  Retype(PageControl(0, 158), "7");  // the draft pick, a byte at record offset 141
   ClickTab(1);
   EXPECT_TRUE(IsWindowVisible(FindPage(form_, 1)));
   Retype(PageControl(1, 100), "99");
@@ -375,7 +401,7 @@ TEST_F(Editor, FullEditRoundWritesOnlyTheEditedBytesNamesAndChecksum) {
   const Bytes after = ReadFileBytes(roster_);
   ASSERT_EQ(after.size(), built_.bytes.size());
   EXPECT_TRUE(test::ChecksumIsValid(after));
-  std::set<std::size_t> expected{built_.Offset(player, 436), built_.Offset(player, 475)};
+  std::set<std::size_t> expected{built_.Offset(player, 436), built_.Offset(player, 475), built_.Offset(player, 141)};
   // "Tom" over "Tim"; "Dunn" over "Duncan", filled to the stored length with
   // the code 0x14: "c", "a", "n" become "n", 0x14, 0x14 (low bytes only).
   const std::uint32_t f = built_.first_name_at[player], l = built_.last_name_at[player];
@@ -388,6 +414,7 @@ TEST_F(Editor, FullEditRoundWritesOnlyTheEditedBytesNamesAndChecksum) {
   for (std::size_t i : changed) EXPECT_TRUE(expected.count(i)) << "unexpected change at " << i;
   EXPECT_EQ(after[built_.Offset(player, 436)], 99);
   EXPECT_EQ(after[built_.Offset(player, 475)], 12);
+  EXPECT_EQ(after[built_.Offset(player, 141)], 7);
   EXPECT_EQ(Cell(3, 0), "Tom");
   EXPECT_EQ(Cell(3, 1), "Dunn\x14\x14");
   EXPECT_EQ(changed, expected);
