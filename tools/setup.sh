@@ -9,7 +9,7 @@ command -v as >/dev/null || { $SUDO apt-get update -qq || true; $SUDO apt-get in
 source "$(dirname "$0")/wine-env.sh"
 
 need=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev zlib1g-dev
-      g++-mingw-w64-i686 xvfb xauth x11-utils)
+      g++-mingw-w64-i686 xvfb xauth x11-utils x11-apps netpbm fonts-wqy-microhei)
 if [ "$ROSTREL_WINE_ARCH" = i686 ]; then
   need+=(wine wine32)
 else

@@ -36,9 +36,19 @@ export ROSTREL_WINE_ARCH ROSTREL_WINE ROSTREL_WINESERVER
 
 # Creates the Wine prefix $WINEPREFIX if it is not there yet. Windows are left
 # unmanaged: Xvfb has no window manager, and Wine would otherwise wait for one
-# for two seconds whenever a window is hidden or destroyed.
+# for two seconds whenever a window is hidden or destroyed. The dialog fonts
+# are linked to a CJK font for the characters they lack (the verse on the main
+# window), whatever the system code page.
 make_wine_prefix() {
   [ -f "$WINEPREFIX/system.reg" ] && return 0
   "$ROSTREL_WINE" wineboot -i >/dev/null 2>&1 || true
   "$ROSTREL_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+  local font
+  for font in "MS Sans Serif" "Microsoft Sans Serif" "Tahoma" "MS Shell Dlg"; do
+    "$ROSTREL_WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+      /v "$font" /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1 || true
+  done
+  # Wine's own processes from the set-up end first: they keep the display they
+  # were started with, and a later program would share them.
+  "$ROSTREL_WINESERVER" -w 2>/dev/null || true
 }
