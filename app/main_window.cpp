@@ -5,6 +5,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <unordered_map>
 #include <vector>
 
 #include "forms/event_routing.h"
@@ -74,10 +75,43 @@ void DeleteAllRows(HWND form) {
   g_rows.clear();
 }
 
+// Sizes the two name columns to their widest text, as LVSCW_AUTOSIZE over all
+// rows would, without the list measuring every row: the widest texts are found
+// from the font's character widths, and the list sizes the columns to one
+// stand-in row holding them, which then goes.
+void SizeNameColumns(HWND list, const std::vector<PlayerEntry>& rows) {
+  HDC dc = GetDC(list);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(list, WM_GETFONT, 0, 0)));
+  INT widths[256] = {};
+  GetCharWidth32A(dc, 0, 255, widths);
+  SelectObject(dc, old);
+  ReleaseDC(list, dc);
+  auto width = [&widths](const std::string& text) {
+    long sum = 0;
+    for (unsigned char c : text) sum += widths[c];
+    return sum;
+  };
+  const PlayerEntry* widest[2] = {&rows[0], &rows[0]};
+  long most[2] = {width(rows[0].first_name), width(rows[0].last_name)};
+  for (const PlayerEntry& row : rows) {
+    if (const long w = width(row.first_name); w > most[0]) most[0] = w, widest[0] = &row;
+    if (const long w = width(row.last_name); w > most[1]) most[1] = w, widest[1] = &row;
+  }
+  LVITEMA item{};
+  item.mask = LVIF_TEXT;
+  item.pszText = const_cast<char*>(widest[0]->first_name.c_str());
+  const auto at = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+  SetItemText(list, at, 1, widest[1]->last_name);
+  SendMessageA(list, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE);
+  SendMessageA(list, LVM_SETCOLUMNWIDTH, 1, LVSCW_AUTOSIZE);
+  SendMessageA(list, LVM_DELETEITEM, static_cast<WPARAM>(at), 0);
+}
+
 void InsertRows(HWND form, std::vector<PlayerEntry> rows) {
   HWND list = List(form);
   g_rows = std::move(rows);
   RedrawPause pause(list);
+  SizeNameColumns(list, g_rows);
   SendMessageA(list, LVM_SETITEMCOUNT, g_rows.size(), 0);
   for (std::size_t i = 0; i < g_rows.size(); ++i) {
     LVITEMA item{};
@@ -89,8 +123,6 @@ void InsertRows(HWND form, std::vector<PlayerEntry> rows) {
     SetItemText(list, at, 1, g_rows[i].last_name);
     SetItemText(list, at, 2, g_rows[i].position);
   }
-  SendMessageA(list, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE);
-  SendMessageA(list, LVM_SETCOLUMNWIDTH, 1, LVSCW_AUTOSIZE);
 }
 
 void ReleaseFile() {
@@ -98,12 +130,18 @@ void ReleaseFile() {
   Editor().player = LoadedPlayer{};
 }
 
+// The list's procedures before PlayerListProc took their place.
+std::unordered_map<HWND, WNDPROC> g_list_procedures;
+
 // The list's header may neither be dragged nor have its dividers double-clicked,
-// so the hidden third column stays hidden.
-LRESULT CALLBACK PlayerListProc(HWND list, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR) {
+// so the hidden third column stays hidden. It replaces the list's procedure
+// for the list's whole life; every other message goes on unchanged.
+LRESULT CALLBACK PlayerListProc(HWND list, UINT message, WPARAM wparam, LPARAM lparam) {
+  const auto it = g_list_procedures.find(list);
+  if (it == g_list_procedures.end()) return DefWindowProcA(list, message, wparam, lparam);
+  const WNDPROC own = it->second;
   if (message == WM_NOTIFY && lparam) {
-    const auto* header = reinterpret_cast<const NMHDR*>(lparam);
-    switch (header->code) {
+    switch (reinterpret_cast<const NMHDR*>(lparam)->code) {
       case static_cast<UINT>(HDN_BEGINTRACKA):
       case static_cast<UINT>(HDN_BEGINTRACKW):
       case static_cast<UINT>(HDN_DIVIDERDBLCLICKA):
@@ -113,8 +151,11 @@ LRESULT CALLBACK PlayerListProc(HWND list, UINT message, WPARAM wparam, LPARAM l
         break;
     }
   }
-  if (message == WM_NCDESTROY) RemoveWindowSubclass(list, PlayerListProc, 1);
-  return DefSubclassProc(list, message, wparam, lparam);
+  if (message == WM_NCDESTROY) {
+    g_list_procedures.erase(list);
+    SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
+  }
+  return CallWindowProcA(own, list, message, wparam, lparam);
 }
 
 void AddColumn(HWND list, int index, const char* title, int width) {
@@ -136,7 +177,10 @@ void InitialiseMainForm(HWND form) {
   AddColumn(list, 0, "FNAME", 60);
   AddColumn(list, 1, "LNAME", 65);
   AddColumn(list, 2, "", 0);
-  SetWindowSubclass(list, PlayerListProc, 1, 0);
+  if (!g_list_procedures.count(list)) {
+    g_list_procedures[list] = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PlayerListProc)));
+  }
   Editor().sort = SortState{};
 }
 

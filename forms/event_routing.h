@@ -1,7 +1,9 @@
-// Event bindings and the per-thread message hook of the form framework: the
-// bindings stored as window properties, the hook counted per form, the tab
-// switching it does by itself, and the release of a window's framework data
-// when the window is destroyed. Win32 only.
+// Event bindings of the form framework: the bindings stored as window
+// properties, the routing that delivers them (every form and bound control has
+// its window procedure replaced by the routing's for its whole life), the
+// per-thread count of forms with its mutex, the tab switching the routing does
+// by itself, and the release of a window's framework data when the window is
+// destroyed. Win32 only.
 #pragma once
 
 #define WIN32_LEAN_AND_MEAN
@@ -24,6 +26,13 @@ using KeyHandler = INT_PTR (*)(HWND owner, int id, WPARAM* key, LPARAM key_lpara
 // the handlers bound to them; done for every form and bound control.
 void RouteMessagesOf(HWND window);
 
+// The two kinds of binding nothing in the program makes: a callback the
+// routing calls as a window procedure for WM_NOTIFY (with its code) or
+// WM_DESTROY (code 0) before anything else, and a button whose clicks toggle
+// its check mark before any handler runs ("VD_HKCBEVT,..." and "VD_3CBST").
+void SetHookCallback(HWND window, UINT message, int code, WNDPROC callback);
+void SetCheckToggle(HWND button, bool toggles);
+
 // "VD_EVENT," message "," code, in decimal.
 std::string EventPropertyName(UINT message, int code);
 
@@ -39,10 +48,13 @@ EventHandler BoundHandler(HWND window, UINT message, int code);
 void SetEventHandler(HandlerId id, EventHandler handler);
 EventHandler HandlerFor(HandlerId id);
 
-// Counts form into its thread's hook, installing the hook with the first form;
-// the count after the call, or 0 when nothing was done.
+// Counts form into its thread's entry, made with the thread's first form
+// together with the mutex "VD_HKMUTEX" + thread ID; the count after the call,
+// or 0 when nothing was done (already counted, or the mutex exists already).
+// The entry and the mutex go with the thread's last form. No system hook is
+// installed: the routing delivers everything.
 int InstallTaskHook(HWND form);
-// Forms counted in the calling thread's hook (0 without a hook).
+// Forms counted for the calling thread (0 without an entry).
 int TaskHookFormCount();
 // "VD_HKMUTEX" and the thread ID.
 std::string HookMutexName(DWORD thread_id);

@@ -16,7 +16,6 @@ namespace {
 constexpr const char* kFormNameProp = "VD_FRMN";
 constexpr const char* kInitDialogProp = "VD_INITDLG";
 constexpr const char* kTabFrameProp = "VD_TABCFRM";
-constexpr const char* kProcedureProp = "VD_DLGPROC";
 constexpr const char* kModalProp = "VD_MODAL";
 
 struct Registered {
@@ -90,8 +89,10 @@ std::vector<WORD> DialogTemplate(DWORD style, DWORD ex_style, const std::wstring
 // by the routing in front of it; the event hook releases the form's properties
 // when it is destroyed.
 INT_PTR CALLBACK FormDialogProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_INITDIALOG && !GetPropA(window, kProcedureProp)) return TRUE;
-  auto procedure = reinterpret_cast<FormProcedure>(GetPropA(window, kProcedureProp));
+  // The form's procedure sits in the dialog's user value: a property would be
+  // looked up by name for every message.
+  auto procedure = reinterpret_cast<FormProcedure>(GetWindowLongPtrA(window, DWLP_USER));
+  if (message == WM_INITDIALOG && !procedure) return TRUE;
   const INT_PTR result = procedure ? procedure(window, message, wparam, lparam) : 0;
   // Closing a form that runs modally ends its run: the title bar's close
   // button, the system menu's Close and Alt+F4 all arrive here as WM_CLOSE.
@@ -197,9 +198,9 @@ void CreateControls(const char* name, HWND form) {
 
 void ShowFormModeless(HWND form) {
   if (!form) return;
-  if (!GetPropA(form, kProcedureProp)) {
+  if (!GetWindowLongPtrA(form, DWLP_USER)) {
     if (FormProcedure procedure = ProcedureFor(GetFormName(form))) {
-      SetPropA(form, kProcedureProp, reinterpret_cast<HANDLE>(procedure));
+      SetWindowLongPtrA(form, DWLP_USER, reinterpret_cast<LONG_PTR>(procedure));
       procedure(form, WM_INITDIALOG, 0, 0);
     }
   }
@@ -280,6 +281,7 @@ HWND AddTabPage(HWND form, int tab_id, const char* page_name) {
     return page;
   }
   if (reinterpret_cast<INT_PTR>(GetPropA(tab, kTabFrameProp)) < 1) SetPropA(tab, kTabFrameProp, reinterpret_cast<HANDLE>(2));
+  RouteMessagesOf(tab);  // tab switching and page layout
   MoveWindow(page, 0, 0, 0, 0, FALSE);
   ShowFormModeless(page);
   ShowWindow(page, SW_HIDE);

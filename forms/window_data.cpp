@@ -205,12 +205,12 @@ void SetSysColors(HWND window, int id, int back_index, int fore_index, int kind)
   SetColors(window, id, back, fore);
 }
 
-LRESULT PaintControlColors(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT PaintControlColors(HWND window, UINT message, WPARAM wparam, LPARAM lparam, WNDPROC own) {
   HWND control = reinterpret_cast<HWND>(lparam);
   HDC dc = reinterpret_cast<HDC>(wparam);
   const std::int32_t back = control ? StoredColor(control, kBackColor) : -1;
   const std::int32_t fore = control ? StoredColor(control, kForeColor) : -1;
-  if (back == -1 && fore == -1) return DefSubclassProc(window, message, wparam, lparam);
+  if (back == -1 && fore == -1) return CallWindowProcA(own, window, message, wparam, lparam);
   HBRUSH brush = nullptr;
   if (back != -1) {
     SetBkColor(dc, Resolve(back));
@@ -224,9 +224,9 @@ LRESULT PaintControlColors(HWND window, UINT message, WPARAM wparam, LPARAM lpar
   if (colour_text) SetTextColor(dc, Resolve(fore));
   if (brush) return reinterpret_cast<LRESULT>(brush);
   // The window's own answer may reset the text colour.
-  const LRESULT own = DefSubclassProc(window, message, wparam, lparam);
+  const LRESULT answer = CallWindowProcA(own, window, message, wparam, lparam);
   if (colour_text) SetTextColor(dc, Resolve(fore));
-  return own;
+  return answer;
 }
 
 bool EraseWithColor(HWND window, HDC dc) {
@@ -286,7 +286,10 @@ bool SetFontCopy(HWND window, int id, HFONT font) {
   if (font && GetObjectA(font, sizeof description, &description) == sizeof description) {
     copy = CreateFontIndirectA(&description);
   }
-  if (copy) SetPropA(target, kFont, copy);
+  if (copy) {
+    SetPropA(target, kFont, copy);
+    RouteMessagesOf(target);  // released with the window
+  }
   HGDIOBJ shown = copy ? static_cast<HGDIOBJ>(copy) : GetStockObject(DEFAULT_GUI_FONT);
   SendMessageA(target, WM_SETFONT, reinterpret_cast<WPARAM>(shown), IsWindowVisible(target));
   return true;
@@ -302,6 +305,7 @@ void SetTag(HWND window, int id, const std::string& text) {
   if (!block) return;
   std::memcpy(block, layout.data(), layout.size());
   SetPropA(target, kTag, block);
+  RouteMessagesOf(target);  // released with the window
 }
 
 std::string GetTag(HWND window, int id) {

@@ -41,7 +41,8 @@ void SetSysColors(HWND window, int id, int back_index, int fore_index, int kind)
 // Painting with the stored colours, called by the routing: the answer to a
 // WM_CTLCOLOR... message sent to window, true when the window's background was
 // erased in its colour, and the colours resolved anew after a system change.
-LRESULT PaintControlColors(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+// own is the window's own procedure, which answers when no colour is stored.
+LRESULT PaintControlColors(HWND window, UINT message, WPARAM wparam, LPARAM lparam, WNDPROC own);
 bool EraseWithColor(HWND window, HDC dc);
 void ReapplyColors(HWND window);
 

@@ -271,7 +271,8 @@ TEST_F(Rows, ScrollCursorItemsAndDialogCodes) {
 TEST_F(Rows, HookTogglesChecksCallsCallbacksAndDestroyBindings) {
   HWND box = CreateWindowExA(0, "Button", "x", WS_CHILD | BS_CHECKBOX, 0, 0, 40, 20, form_,
                              reinterpret_cast<HMENU>(300), GetModuleHandleA(nullptr), nullptr);
-  SetPropA(box, "VD_3CBST", reinterpret_cast<HANDLE>(1));
+  SetCheckToggle(box, true);
+  EXPECT_NE(GetPropA(box, "VD_3CBST"), nullptr);
   SendMessageA(box, BM_CLICK, 0, 0);
   EXPECT_EQ(SendMessageA(box, BM_GETCHECK, 0, 0), BST_CHECKED);
   SendMessageA(box, BM_CLICK, 0, 0);
@@ -283,7 +284,8 @@ TEST_F(Rows, HookTogglesChecksCallsCallbacksAndDestroyBindings) {
   NMHDR click{label_, 107, static_cast<UINT>(NM_CLICK)};
   g_calls.clear();
   EXPECT_EQ(SendMessageA(form_, WM_NOTIFY, 107, reinterpret_cast<LPARAM>(&click)), 5);
-  SetPropA(label_, "VD_HKCBEVT,78,-2", reinterpret_cast<HANDLE>(Callback));
+  SetHookCallback(label_, WM_NOTIFY, NM_CLICK, Callback);
+  EXPECT_EQ(GetPropA(label_, "VD_HKCBEVT,78,-2"), reinterpret_cast<HANDLE>(Callback));
   SendMessageA(form_, WM_NOTIFY, 107, reinterpret_cast<LPARAM>(&click));
   ASSERT_EQ(g_calls.size(), 3u);
   EXPECT_EQ(g_calls[0].what, "notify");
@@ -292,7 +294,7 @@ TEST_F(Rows, HookTogglesChecksCallsCallbacksAndDestroyBindings) {
 
   g_calls.clear();
   Bind(box, WM_DESTROY, 0, OnDestroy);
-  SetPropA(box, "VD_HKCBEVT,2,0", reinterpret_cast<HANDLE>(Callback));
+  SetHookCallback(box, WM_DESTROY, 0, Callback);
   DestroyWindow(box);
   ASSERT_EQ(g_calls.size(), 2u);
   EXPECT_EQ(g_calls[0].what, "callback");

@@ -255,6 +255,9 @@ TEST_F(Editor, StartsWithNoFileAndTheVitalsPage) {
   HWND shapes = PageControl(0, 150);
   ASSERT_EQ(SendMessageA(shapes, CB_GETCOUNT, 0, 0), 3);
   EXPECT_EQ(SendMessageA(shapes, CB_GETCURSEL, 0, 0), CB_ERR);
+  wchar_t verse[64] = {};
+  GetWindowTextW(GetDlgItem(form_, 108), verse, 64);
+  EXPECT_EQ(std::wstring(verse).substr(0, 7), L"\u94f6\u5e8a\u6dc5\u6ca5\u9752\u68a7\u8001");
   // A second WM_INITDIALOG adds nothing.
   SendMessageA(FindPage(form_, 0), WM_INITDIALOG, 0, 0);
   EXPECT_EQ(SendMessageA(shapes, CB_GETCOUNT, 0, 0), 3);
@@ -276,6 +279,14 @@ TEST_F(Editor, DroppedFileIsReadAndTwoFilesReadNothing) {
   EXPECT_EQ(Caption(), std::string(kBaseCaption) + " - Roster.ROS");
   EXPECT_TRUE(SaveEnabled());
   EXPECT_EQ(OpenViewCount(), 1);
+  // The name columns are as wide as the list's own sizing to all rows makes them.
+  const LRESULT sized[2] = {SendMessageA(list_, LVM_GETCOLUMNWIDTH, 0, 0), SendMessageA(list_, LVM_GETCOLUMNWIDTH, 1, 0)};
+  SendMessageA(list_, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE);
+  SendMessageA(list_, LVM_SETCOLUMNWIDTH, 1, LVSCW_AUTOSIZE);
+  EXPECT_EQ(SendMessageA(list_, LVM_GETCOLUMNWIDTH, 0, 0), sized[0]);
+  EXPECT_EQ(SendMessageA(list_, LVM_GETCOLUMNWIDTH, 1, 0), sized[1]);
+  EXPECT_NE(sized[0], 60);  // not the initial widths
+  EXPECT_EQ(SendMessageA(list_, LVM_GETCOLUMNWIDTH, 2, 0), 0);
 
   const std::string other = dir_.File("Other.ROS");
   test::WriteFileBytes(other, RosterBuilder().Add(U16("A"), U16("B")).Build().bytes);

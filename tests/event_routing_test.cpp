@@ -1,4 +1,4 @@
-// Bindings, the per-thread hook and the release of framework data, on real windows.
+// Bindings, the per-thread form count and the release of framework data, on real windows.
 #include <gtest/gtest.h>
 
 #include "forms/event_routing.h"
@@ -118,7 +118,7 @@ TEST_F(FormsWithHandlers, HookCountsFormsAndGoesWithTheLast) {
   EXPECT_EQ(TaskHookFormCount(), 0);
   EXPECT_FALSE(HookMutexExists());
 
-  // A second round installs the hook anew.
+  // A second round makes the entry and the mutex anew.
   HWND again = CreateForm("FORM1", nullptr, 0);
   EXPECT_EQ(TaskHookFormCount(), 4);
   DestroyWindow(again);
@@ -128,7 +128,7 @@ TEST_F(FormsWithHandlers, HookCountsFormsAndGoesWithTheLast) {
 TEST_F(FormsWithHandlers, PropertiesOfALiveFormAreReleasedAtDestruction) {
   HWND form = CreateForm("FORM1", nullptr, 0);
   ASSERT_NE(form, nullptr);
-  // The hook releases a window's data when WM_NCDESTROY reaches it; sent
+  // The routing releases a window's data when WM_NCDESTROY reaches it; sent
   // here to a live button so that its property list can still be read.
   HWND open = GetDlgItem(form, 100);
   EXPECT_FALSE(VdProperties(open).empty());

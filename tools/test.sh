@@ -35,4 +35,9 @@ trap 'stop_xvfb; "$ROSTREL_WINESERVER" -k 2>/dev/null || true' EXIT
 
 echo "Windows tests: $wintree under $ROSTREL_WINE"
 make_wine_prefix
+# One server for the whole run, with Wine's own services, started here rather
+# than by the first test: started under CTest, they would hold that test's
+# output open until they exit.
+"$ROSTREL_WINESERVER" -p >/dev/null 2>&1 </dev/null
+"$ROSTREL_WINE" wineboot >/dev/null 2>&1 </dev/null || true
 ctest --test-dir "$wintree" --output-on-failure
