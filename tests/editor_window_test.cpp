@@ -10,6 +10,7 @@
 #include "tests/roster_builder.h"
 
 #include <commctrl.h>
+#include <commdlg.h>
 #include <shlobj.h>
 
 #include <cstring>
@@ -102,6 +103,8 @@ void Retype(HWND box, const std::string& text) {
 // Message boxes shown while an action runs: each is read and answered with OK.
 std::vector<std::string> g_boxes;
 bool g_box_had_owner = false;
+HWND g_form = nullptr;
+bool g_form_enabled_under_box = false;  // a task-modal box disables the thread's windows
 
 BOOL CALLBACK CloseMessageBox(HWND window, LPARAM) {
   char kind[16] = {}, caption[64] = {};
@@ -114,6 +117,7 @@ BOOL CALLBACK CloseMessageBox(HWND window, LPARAM) {
   GetDlgItemTextA(window, 0xFFFF, text, sizeof text);
   g_boxes.emplace_back(text);
   if (GetWindow(window, GW_OWNER)) g_box_had_owner = true;
+  if (g_form && IsWindowEnabled(g_form)) g_form_enabled_under_box = true;
   PostMessageA(window, WM_COMMAND, IDOK, 0);
   return TRUE;
 }
@@ -167,6 +171,8 @@ class Editor : public ::testing::Test {
     list_ = GetDlgItem(form_, kPlayerList);
     g_boxes.clear();
     g_box_had_owner = false;
+    g_form = form_;
+    g_form_enabled_under_box = false;
     SetTimer(nullptr, 0, 50, WatchForMessageBoxes);
   }
   void TearDown() override {
@@ -300,6 +306,80 @@ TEST_F(Editor, DroppedFileIsReadAndTwoFilesReadNothing) {
   EXPECT_EQ(OpenViewCount(), 1);
 }
 
+// The Open dialog, worked from a timer while it runs: its title, its filters
+// and its folder are checked, then a file name is typed and OK pressed, or the
+// dialog is cancelled.
+std::string g_dialog_title, g_dialog_filters, g_dialog_folder, g_dialog_answer;
+
+BOOL CALLBACK AnswerFileDialog(HWND window, LPARAM) {
+  char kind[16] = {}, title[64] = {};
+  GetClassNameA(window, kind, sizeof kind);
+  GetWindowTextA(window, title, sizeof title);
+  if (std::strcmp(kind, "#32770") != 0 || std::strcmp(title, "Choose A File") != 0 || !IsWindowVisible(window)) {
+    return TRUE;
+  }
+  g_dialog_title = title;
+  HWND filters = GetDlgItem(window, 0x470);
+  for (int i = 0; i < SendMessageA(filters, CB_GETCOUNT, 0, 0); ++i) {
+    char item[64] = {};
+    SendMessageA(filters, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item));
+    g_dialog_filters += std::string(item) + "|";
+  }
+  char folder[MAX_PATH] = {};
+  SendMessageA(window, CDM_GETFOLDERPATH, sizeof folder, reinterpret_cast<LPARAM>(folder));
+  g_dialog_folder = folder;
+  if (g_dialog_answer.empty()) {
+    PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+  } else {
+    HWND name = GetDlgItem(window, 0x47C);
+    if (!name) name = GetDlgItem(window, 0x480);
+    SetWindowTextA(name, g_dialog_answer.c_str());
+    PostMessageA(window, WM_COMMAND, IDOK, 0);
+  }
+  return FALSE;
+}
+
+void CALLBACK WatchForFileDialog(HWND, UINT, UINT_PTR, DWORD) {
+  EnumThreadWindows(GetCurrentThreadId(), AnswerFileDialog, 0);
+}
+
+TEST_F(Editor, OpenDialogStartsInTheSaveFolderAndCancelChangesNothing) {
+  char data[MAX_PATH] = {};
+  ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, data, CSIDL_APPDATA, FALSE));
+  std::string saves = std::string(data) + "\\2K Sports";
+  CreateDirectoryA(saves.c_str(), nullptr);
+  saves += "\\NBA 2K9";
+  CreateDirectoryA(saves.c_str(), nullptr);
+  saves += "\\Saves";
+  CreateDirectoryA(saves.c_str(), nullptr);
+  const std::string in_saves = saves + "\\Dialog.ROS";
+  test::WriteFileBytes(in_saves, built_.bytes);
+
+  const UINT_PTR timer = SetTimer(nullptr, 0, 100, WatchForFileDialog);
+  g_dialog_answer = "Dialog.ROS";  // a bare name: the dialog is in the save folder
+  Click(GetDlgItem(form_, kOpenButton));
+  Pump(300);
+  EXPECT_EQ(g_dialog_title, "Choose A File");
+  EXPECT_EQ(g_dialog_filters, "FXG OR ROS FILE|ALL TYPE(*.*)|");
+  EXPECT_EQ(lstrcmpiA(g_dialog_folder.c_str(), saves.c_str()), 0) << g_dialog_folder;
+  EXPECT_EQ(Rows(), 5);
+  EXPECT_EQ(Caption(), std::string(kBaseCaption) + " - Dialog.ROS");
+
+  g_dialog_title.clear();
+  g_dialog_answer.clear();  // cancel: the open file stays open and listed
+  Click(GetDlgItem(form_, kOpenButton));
+  Pump(300);
+  KillTimer(nullptr, timer);
+  EXPECT_EQ(g_dialog_title, "Choose A File");
+  EXPECT_EQ(Rows(), 5);
+  EXPECT_EQ(OpenViewCount(), 1);
+  EXPECT_EQ(Caption(), std::string(kBaseCaption) + " - Dialog.ROS");
+  DestroyWindow(form_);
+  form_ = CreateForm("FORM1", nullptr, 0);  // the file goes with the window
+  EXPECT_EQ(OpenViewCount(), 0);
+  DeleteFileA(in_saves.c_str());
+}
+
 TEST_F(Editor, WrongExtensionIsRefusedAndTheOpenFileStays) {
   Drop({roster_});
   ASSERT_EQ(Rows(), 5);
@@ -310,6 +390,7 @@ TEST_F(Editor, WrongExtensionIsRefusedAndTheOpenFileStays) {
   ASSERT_EQ(g_boxes.size(), 1u);
   EXPECT_EQ(g_boxes[0], "The file extension is wrong!?");
   EXPECT_FALSE(g_box_had_owner);
+  EXPECT_FALSE(g_form_enabled_under_box);
   EXPECT_EQ(Rows(), 5);
   EXPECT_TRUE(SaveEnabled());
   EXPECT_EQ(ReadFileBytes(roster_), built_.bytes);
@@ -391,6 +472,8 @@ TEST_F(Editor, EnterWalksThroughEveryMatchThenSaysNotFind) {
 
 TEST_F(Editor, FullEditRoundWritesOnlyTheEditedBytesNamesAndChecksum) {
   Drop({roster_});
+  Click(GetDlgItem(form_, kSaveButton));  // nobody loaded: nothing is written
+  EXPECT_EQ(ReadFileBytes(roster_), built_.bytes);
   ClickRow(3);  // Tim Duncan
   HWND first = PageControl(0, 145), last = PageControl(0, 146);
   EXPECT_EQ(GetControlText(FindPage(form_, 0), 145), "Tim");
@@ -407,6 +490,11 @@ TEST_F(Editor, FullEditRoundWritesOnlyTheEditedBytesNamesAndChecksum) {
   ClickTab(2);
   EXPECT_TRUE(IsWindowVisible(FindPage(form_, 2)));
   Retype(PageControl(2, 105), "12");
+  // A search moves the selection to Bruce Bowen; the save still writes the
+  // player the pages show.
+  Retype(GetDlgItem(form_, kSearchBox), "bruce");
+  Press(VK_RETURN);
+  EXPECT_EQ(SelectedRow(), 5);
   Click(GetDlgItem(form_, kSaveButton));
 
   const Bytes after = ReadFileBytes(roster_);
@@ -428,6 +516,7 @@ TEST_F(Editor, FullEditRoundWritesOnlyTheEditedBytesNamesAndChecksum) {
   EXPECT_EQ(after[built_.Offset(player, 141)], 7);
   EXPECT_EQ(Cell(3, 0), "Tom");
   EXPECT_EQ(Cell(3, 1), "Dunn\x14\x14");
+  EXPECT_EQ(Cell(4, 0), "Bruce");
   EXPECT_EQ(changed, expected);
 
   // A save with nothing changed since writes nothing but an unchanged checksum.
