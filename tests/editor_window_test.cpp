@@ -7,6 +7,7 @@
 #include "forms/form_engine.h"
 #include "forms/window_data.h"
 #include "pages/window_pages.h"
+#include "tests/fuzz/fuzz_targets.h"
 #include "tests/roster_builder.h"
 
 #include <commctrl.h>
@@ -14,6 +15,7 @@
 #include <shlobj.h>
 
 #include <cstring>
+#include <filesystem>
 #include <set>
 #include <vector>
 
@@ -187,9 +189,9 @@ class Editor : public ::testing::Test {
     SetForegroundWindow(form_);
     Pump(200);
   }
-  void Drop(const std::vector<std::string>& paths) {
+  void Drop(const std::vector<std::string>& paths, DWORD settle = 150) {
     PostMessageA(form_, WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf(paths)), 0);
-    Pump(150);
+    Pump(settle);
   }
   int Rows() const { return static_cast<int>(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0)); }
   std::string Cell(int item, int column) const {
@@ -532,6 +534,32 @@ TEST_F(Editor, FullEditRoundWritesOnlyTheEditedBytesNamesAndChecksum) {
   Click(GetDlgItem(form_, kCloseButton));
   EXPECT_EQ(OpenViewCount(), 0);
   EXPECT_EQ(ReadFileBytes(roster_), after);
+}
+
+// Every seed of the fuzzers and every input they kept, dropped on the window
+// as a roster file and as a saved game: no crash, and no byte changes.
+TEST_F(Editor, HostileFilesOpenWithoutHarm) {
+  std::vector<std::pair<std::string, Bytes>> files = fuzz::SeedCorpus();
+  const std::filesystem::path kept = std::filesystem::path(ROSTREL_FUZZ_DIR) / "corpus" / "open";
+  if (std::filesystem::is_directory(kept)) {
+    int n = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(kept)) {
+      const Bytes bytes = ReadFileBytes(entry.path().string());
+      files.emplace_back("kept" + std::to_string(n) + ".ROS", bytes);
+      files.emplace_back("kept" + std::to_string(n++) + ".FXG", bytes);
+    }
+  }
+  int listed = 0;
+  for (const auto& [name, bytes] : files) {
+    const std::string path = dir_.File(name);
+    test::WriteFileBytes(path, bytes);
+    Drop({path}, 5);
+    listed += Rows() > 0;
+    EXPECT_EQ(ReadFileBytes(path), bytes) << name;
+    ASSERT_TRUE(IsWindow(form_));
+  }
+  EXPECT_GT(listed, 0);
+  CloseRosterFile(form_, kCloseButton);
 }
 
 TEST_F(Editor, UnwritableFileIsNotLeftHalfOpen) {

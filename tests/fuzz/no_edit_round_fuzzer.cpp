@@ -1,0 +1,14 @@
+// libFuzzer entry: any property failure stops the run with the input kept.
+#include <cstdio>
+#include <cstdlib>
+
+#include "tests/fuzz/fuzz_targets.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string problem = rostrel::fuzz::CheckNoEditRound(data, size);
+  if (!problem.empty()) {
+    std::fprintf(stderr, "property failed: %s\n", problem.c_str());
+    std::abort();
+  }
+  return 0;
+}
