@@ -251,6 +251,19 @@ bool FromBlock(const BlockRow (&rows)[N], std::int32_t edit_width, int id, Contr
 
 }  // namespace
 
+std::string BlockLabel(std::string_view form, int edit_id) {
+  const std::string name = NormalName(form);
+  auto find = [edit_id](const auto& rows) -> std::string {
+    for (const BlockRow& r : rows) {
+      if (r.edit_id == edit_id) return r.caption;
+    }
+    return {};
+  };
+  if (name == "ATTRIBUTES") return find(kAttributeRows);
+  if (name == "TENDENCIES") return find(kTendencyRows);
+  return {};
+}
+
 bool LookupFormDef(std::string_view name, FormDef& form) {
   const std::string wanted = NormalName(name);
   for (const FormDef& f : kForms) {

@@ -73,6 +73,10 @@ bool LookupFormDef(std::string_view name, FormDef& form);
 // with WS_CHILD, WS_CLIPSIBLINGS and WS_CLIPCHILDREN added.
 bool LookupControlDef(std::string_view form, int id, ControlDef& control);
 
+// The caption of the label beside edit box edit_id on ATTRIBUTES or
+// TENDENCIES ("Speed", "Shot Tendency"); empty for any other box.
+std::string BlockLabel(std::string_view form, int edit_id);
+
 // pixels = twips / (1440 / dpi), rounded half to even.
 std::int32_t TwipsToPixels(std::int32_t twips, int dpi);
 

@@ -9,7 +9,8 @@ command -v as >/dev/null || { $SUDO apt-get update -qq || true; $SUDO apt-get in
 source "$(dirname "$0")/wine-env.sh"
 
 need=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev zlib1g-dev
-      g++-mingw-w64-i686 xvfb xauth x11-utils x11-apps netpbm fonts-wqy-microhei)
+      g++-mingw-w64-i686 xvfb xauth x11-utils x11-apps netpbm fonts-wqy-microhei
+      libcli11-dev nlohmann-json3-dev)
 if [ "$ROSTREL_WINE_ARCH" = i686 ]; then
   need+=(wine wine32)
 else

@@ -1,0 +1,129 @@
+#include "cli/fields.h"
+
+#include <cctype>
+
+#include "pages/form_table.h"
+#include "player/codecs.h"
+
+namespace rostrel::cli {
+
+namespace {
+
+std::vector<Field> MakeFields() {
+  using namespace vitals;
+  std::vector<Field> all = {
+      {"FirstName", kVitalsTab, kFirstName, FieldKind::Text},
+      {"LastName", kVitalsTab, kLastName, FieldKind::Text},
+      {"Number", kVitalsTab, kNumber, FieldKind::Shown},
+      {"Height", kVitalsTab, kHeight, FieldKind::Shown},
+      {"Weight", kVitalsTab, kWeight, FieldKind::Shown},
+      {"Role", kVitalsTab, kRole, FieldKind::Shown},
+      {"Personality", kVitalsTab, kPersonality, FieldKind::Shown},
+      {"Age", kVitalsTab, kAge, FieldKind::Shown},
+      {"Position", kVitalsTab, kPosition, FieldKind::Shown},
+      {"2nd Pos", kVitalsTab, kSecondPosition, FieldKind::Shown},
+      {"Years Pro", kVitalsTab, kYearsPro, FieldKind::Shown},
+      {"Hand", kVitalsTab, kHand, FieldKind::Shown},
+      {"Dyear", kVitalsTab, kDraftYear, FieldKind::Text},
+      {"Round", kVitalsTab, kRound, FieldKind::Text},
+      {"Pick", kVitalsTab, kPick, FieldKind::Text},
+      {"Birth", kVitalsTab, kBirth, FieldKind::Text},
+      {"Type", kVitalsTab, kType, FieldKind::Text},
+      {"IFF Enabled", kVitalsTab, kIff, FieldKind::Check},
+      {"No Trade", kVitalsTab, kNoTrade, FieldKind::Shown},
+  };
+  for (int k = 0; k < kSalaryYears; ++k) {
+    all.push_back({"Year " + std::to_string(k + 1), kVitalsTab, kFirstSalary + k, FieldKind::Text});
+  }
+  all.push_back({"Sharp", kVitalsTab, kBodyShape, FieldKind::Combo});
+  all.push_back({"FaceID", kVitalsTab, kFaceId, FieldKind::Text});
+  all.push_back({"PBPID", kVitalsTab, kPbpId, FieldKind::Text});
+  all.push_back({"UnknowID", kVitalsTab, kUnknownId, FieldKind::Text});
+  for (const auto& [form, block] : {std::pair{"ATTRIBUTES", kRatings}, std::pair{"TENDENCIES", kTendencies}}) {
+    for (std::uint32_t i = 0; i < block.length; ++i) {
+      const int id = kFirstBlockBox + static_cast<int>(i);
+      all.push_back({BlockLabel(form, id), block.tab, id, FieldKind::Text});
+    }
+  }
+  return all;
+}
+
+bool SameLabel(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+const std::vector<Field>& Fields() {
+  static const std::vector<Field> all = MakeFields();
+  return all;
+}
+
+const Field* FindField(std::string_view label) {
+  for (const Field& f : Fields()) {
+    if (SameLabel(f.label, label)) return &f;
+  }
+  return nullptr;
+}
+
+std::string FieldText(const MemoryPages& pages, const Field& field) {
+  switch (field.kind) {
+    case FieldKind::Combo: {
+      const int item = pages.GetComboIndex(field.tab, field.id);
+      return item >= 1 && item <= 3 ? kBodyShapeItems[item - 1] : "";
+    }
+    case FieldKind::Check:
+      return pages.GetCheck(field.tab, field.id) ? "1" : "0";
+    default:
+      return pages.GetFieldText(field.tab, field.id);
+  }
+}
+
+bool PutFieldText(MemoryPages& pages, const Field& field, std::string_view text, std::string& why) {
+  switch (field.kind) {
+    case FieldKind::Shown:
+      why = "the pages only show this field";
+      return false;
+    case FieldKind::Combo:
+      for (int item = 1; item <= 3; ++item) {
+        if (SameLabel(text, kBodyShapeItems[item - 1])) {
+          pages.SetComboIndex(field.tab, field.id, item);
+          return true;
+        }
+      }
+      why = "the list holds only Thin, Normal and Thick";
+      return false;
+    case FieldKind::Check:
+      if (text != "0" && text != "1") {
+        why = "the check box takes 1 or 0";
+        return false;
+      }
+      pages.SetCheck(field.tab, field.id, text == "1" ? 1 : 4);
+      return true;
+    case FieldKind::Text:
+      break;
+  }
+  // The byte pages' boxes take digits only.
+  if (field.tab != kVitalsTab) {
+    for (char c : text) {
+      if (c < '0' || c > '9') {
+        why = "the box takes digits only";
+        return false;
+      }
+    }
+  }
+  const std::uint32_t limit = pages.GetFieldLimit(field.tab, field.id);
+  if ((field.id == vitals::kFirstName || field.id == vitals::kLastName) && field.tab == kVitalsTab &&
+      text.size() > limit) {
+    why = "a name can be at most " + std::to_string(limit) + " characters long here (its stored length)";
+    return false;
+  }
+  pages.Type(field.tab, field.id, text);
+  return true;
+}
+
+}  // namespace rostrel::cli

@@ -1,0 +1,356 @@
+// rostrel-cli: the editor's core from the command line, for whole rosters and
+// scripts. Every write follows the window's save rules.
+#include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <set>
+
+#include "cli/fields.h"
+#include "player/names.h"
+#include "player/player_cycle.h"
+#include "roster/checksum.h"
+
+namespace rostrel::cli {
+namespace {
+
+using nlohmann::ordered_json;
+
+// A refusal of the file or a value: reported on stderr, exit code 1.
+struct Refused {
+  std::string message;
+};
+
+std::vector<std::uint8_t> ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw Refused{path + ": cannot be read"};
+  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+struct Roster {
+  std::string path;
+  std::uint32_t header = 0;
+  std::vector<PlayerEntry> rows;
+  ListReport report;
+};
+
+Roster List(const std::string& path) {
+  Roster r{path, 0, {}, {}};
+  const auto header = HeaderOffsetFor(path);
+  if (!header) throw Refused{path + ": the file extension is wrong (a roster is .ROS, a saved game .FXG)"};
+  if (!std::filesystem::is_regular_file(path)) throw Refused{path + ": no such file"};
+  r.header = *header;
+  r.rows = FillPlayerList(path, *header, &r.report);
+  if (r.report.unreadable) throw Refused{path + ": cannot be read"};
+  return r;
+}
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// PLAYER: a row number, "@" and a record position, or "First Last".
+std::size_t FindRow(const Roster& r, const std::string& player) {
+  auto refuse = [&](const std::string& why) { return Refused{r.path + ": player " + player + ": " + why}; };
+  if (!player.empty() && player.find_first_not_of("0123456789") == std::string::npos) {
+    const unsigned long row = std::stoul(player.substr(0, 9));
+    if (row < 1 || row > r.rows.size()) throw refuse("no such row (the file lists " + std::to_string(r.rows.size()) + ")");
+    return row - 1;
+  }
+  if (player.size() > 1 && player[0] == '@') {
+    for (std::size_t i = 0; i < r.rows.size(); ++i) {
+      if (" " + player.substr(1) == r.rows[i].position) return i;
+    }
+    throw refuse("no listed player has that record position");
+  }
+  std::vector<std::size_t> matches;
+  for (std::size_t i = 0; i < r.rows.size(); ++i) {
+    if (Lower(CellText(r.rows[i].first_name) + " " + CellText(r.rows[i].last_name)) == Lower(player)) {
+      matches.push_back(i);
+    }
+  }
+  if (matches.empty()) throw refuse("no player has that name");
+  if (matches.size() > 1) {
+    std::string which;
+    for (std::size_t i : matches) which += " row " + std::to_string(i + 1) + " (@" + r.rows[i].position.substr(1) + ")";
+    throw refuse("the name is ambiguous:" + which);
+  }
+  return matches[0];
+}
+
+class OpenView {
+ public:
+  explicit OpenView(const std::string& path) {
+    const OpenStatus status = OpenRosterView(view_, path);
+    if (status != OpenStatus::Ok) throw Refused{path + ": " + OpenStatusText(status)};
+  }
+  RosterView& view() { return view_; }
+
+ private:
+  RosterView view_;  // released at destruction
+};
+
+void Backup(const std::string& path) {
+  const std::string copy = path + ".bak";
+  if (std::filesystem::exists(copy)) return;  // an existing backup is never replaced
+  std::error_code error;
+  std::filesystem::copy_file(path, copy, error);
+  if (error) throw Refused{path + ": the backup " + copy + " cannot be written: " + error.message()};
+}
+
+std::string Position(const PlayerEntry& row) { return row.position.substr(1); }
+
+// Names and texts hold the low bytes of 16-bit units, that is Latin-1: as
+// UTF-8 for JSON and CSV.
+std::string Utf8(const std::string& text) {
+  std::string out;
+  for (unsigned char c : text) {
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+int CommandList(const std::string& file, const std::string& format) {
+  const Roster r = List(file);
+  if (format == "json") {
+    ordered_json players = ordered_json::array();
+    for (std::size_t i = 0; i < r.rows.size(); ++i) {
+      ordered_json p;
+      p["row"] = i + 1;
+      p["position"] = std::stoul(Position(r.rows[i]));
+      p["first"] = Utf8(CellText(r.rows[i].first_name));
+      p["last"] = Utf8(CellText(r.rows[i].last_name));
+      players.push_back(p);
+    }
+    std::cout << players.dump(2) << "\n";
+  } else if (format == "csv") {
+    std::cout << "row,position,first,last\r\n";
+    for (std::size_t i = 0; i < r.rows.size(); ++i) {
+      auto quote = [](const std::string& t) {
+        if (t.find_first_of(",\"\r\n") == std::string::npos) return t;
+        std::string q = "\"";
+        for (char c : t) q += c == '"' ? std::string("\"\"") : std::string(1, c);
+        return q + "\"";
+      };
+      std::cout << i + 1 << "," << Position(r.rows[i]) << "," << quote(Utf8(CellText(r.rows[i].first_name))) << ","
+                << quote(Utf8(CellText(r.rows[i].last_name))) << "\r\n";
+    }
+  } else {
+    std::printf("%6s  %10s  %-20s %s\n", "ROW", "POSITION", "FIRST", "LAST");
+    for (std::size_t i = 0; i < r.rows.size(); ++i) {
+      std::printf("%6zu  %10s  %-20s %s\n", i + 1, Position(r.rows[i]).c_str(), CellText(r.rows[i].first_name).c_str(),
+                  CellText(r.rows[i].last_name).c_str());
+    }
+  }
+  return 0;
+}
+
+// The pages filled from one player, as the window's load fills them.
+struct Loaded {
+  MemoryPages pages;
+  LoadedPlayer player;
+};
+
+void Load(OpenView& open, const Roster& r, std::size_t row, Loaded& loaded) {
+  const std::uint32_t p = RecordPositionOf(r.rows[row]);
+  if (!LoadPlayer(open.view(), p, loaded.pages, loaded.player)) throw Refused{r.path + ": the player's record lies outside the file"};
+}
+
+int CommandShow(const std::string& file, const std::string& player, const std::string& format) {
+  const Roster r = List(file);
+  const std::size_t row = FindRow(r, player);
+  OpenView open(file);
+  Loaded loaded;
+  Load(open, r, row, loaded);
+  if (format == "json") {
+    ordered_json fields;
+    for (const Field& f : Fields()) fields[f.label] = Utf8(CellText(FieldText(loaded.pages, f)));
+    ordered_json shown;
+    shown["row"] = row + 1;
+    shown["position"] = std::stoul(Position(r.rows[row]));
+    shown["fields"] = fields;
+    std::cout << shown.dump(2) << "\n";
+    return 0;
+  }
+  std::printf("row %zu, record position %s\n", row + 1, Position(r.rows[row]).c_str());
+  for (const Field& f : Fields()) {
+    std::printf("%-20s %s%s\n", f.label.c_str(), CellText(FieldText(loaded.pages, f)).c_str(), f.editable() ? "" : "  (shown only)");
+  }
+  return 0;
+}
+
+struct Assignment {
+  const Field* field;
+  std::string text;
+};
+
+std::vector<Assignment> ParseAssignments(const std::vector<std::string>& texts) {
+  std::vector<Assignment> all;
+  for (const std::string& a : texts) {
+    const std::size_t eq = a.find('=');
+    if (eq == std::string::npos) throw CLI::ValidationError("FIELD=TEXT", "expected FIELD=TEXT, got " + a);
+    const Field* f = FindField(a.substr(0, eq));
+    if (!f) throw Refused{"no field is labelled \"" + a.substr(0, eq) + "\" (rostrel-cli show FILE PLAYER lists them)"};
+    all.push_back({f, a.substr(eq + 1)});
+  }
+  return all;
+}
+
+// Types the texts into the loaded player's pages and saves it; the changes,
+// as the pages showed them before and after.
+std::vector<std::string> Apply(const std::string& file, const std::string& player, const std::vector<Assignment>& edits) {
+  const Roster r = List(file);
+  const std::size_t row = FindRow(r, player);
+  OpenView open(file);
+  Loaded loaded;
+  Load(open, r, row, loaded);
+  std::vector<std::string> changes;
+  for (const Assignment& e : edits) {
+    const std::string before = FieldText(loaded.pages, *e.field);
+    std::string why;
+    if (!PutFieldText(loaded.pages, *e.field, e.text, why)) {
+      throw Refused{file + ": player " + player + ": field " + e.field->label + ": \"" + e.text + "\" refused: " + why};
+    }
+    changes.push_back(e.field->label + ": \"" + CellText(before) + "\" -> \"" + CellText(FieldText(loaded.pages, *e.field)) + "\"");
+  }
+  if (!SavePlayer(open.view(), loaded.pages, loaded.player).saved) throw Refused{file + ": the player could not be saved"};
+  return changes;
+}
+
+int CommandSet(const std::string& file, const std::string& player, const std::vector<std::string>& texts, bool dry_run,
+               bool backup) {
+  const std::vector<Assignment> edits = ParseAssignments(texts);
+  if (!dry_run) {
+    if (backup) Backup(file);
+    for (const std::string& c : Apply(file, player, edits)) std::printf("%s\n", c.c_str());
+    return 0;
+  }
+  // The same edit on a scratch copy: the offsets it changed, the file untouched.
+  const std::filesystem::path scratch =
+      std::filesystem::temp_directory_path() / ("rostrel-dry-run" + std::filesystem::path(file).extension().string());
+  std::filesystem::copy_file(file, scratch, std::filesystem::copy_options::overwrite_existing);
+  const std::vector<std::uint8_t> before = ReadAll(file);
+  std::vector<std::string> changes;
+  try {
+    changes = Apply(scratch.string(), player, edits);
+  } catch (const Refused& refused) {
+    std::filesystem::remove(scratch);
+    std::string message = refused.message;
+    if (message.rfind(scratch.string(), 0) == 0) message = file + message.substr(scratch.string().size());
+    throw Refused{message};
+  }
+  const std::vector<std::uint8_t> after = ReadAll(scratch.string());
+  std::filesystem::remove(scratch);
+  for (const std::string& c : changes) std::printf("would set %s\n", c.c_str());
+  std::printf("would change file offsets:");
+  for (std::size_t i = 0; i < before.size() && i < after.size(); ++i) {
+    if (before[i] != after[i]) std::printf(" %zu", i);
+  }
+  std::printf("\n");
+  return 0;
+}
+
+int CommandCheck(const std::string& file, bool fix) {
+  const Roster r = List(file);
+  const std::vector<std::uint8_t> bytes = ReadAll(file);
+  bool sound = true;
+  if (bytes.size() < 4) {
+    std::printf("checksum: none (the file has %zu bytes)\n", bytes.size());
+    sound = false;
+  } else {
+    const std::uint32_t stored = static_cast<std::uint32_t>(bytes[0]) | bytes[1] << 8 | bytes[2] << 16 |
+                                 static_cast<std::uint32_t>(bytes[3]) << 24;
+    const std::uint32_t computed = Crc32(bytes.data() + 4, bytes.size() - 4, 0);
+    std::printf("checksum: stored %08X, computed %08X%s\n", stored, computed, stored == computed ? "" : " (wrong)");
+    if (stored != computed) {
+      if (fix) {
+        OpenView open(file);
+        if (!UpdateFileChecksum(open.view()) || !FlushRosterView(open.view())) throw Refused{file + ": the checksum cannot be written"};
+        std::printf("checksum: rewritten\n");
+      } else {
+        sound = false;
+      }
+    }
+  }
+  const ListReport& rep = r.report;
+  std::printf("players: %zu listed (the header says %u)\n", r.rows.size(), rep.stored_count);
+  auto problem = [&sound](std::uint32_t n, const char* what) {
+    if (n == 0) return;
+    std::printf("problem: %u %s\n", n, what);
+    sound = false;
+  };
+  if (rep.no_header) problem(1, "roster header missing (the file is too short)");
+  problem(rep.dropped_players, "listed players beyond 32767 or outside the file");
+  problem(rep.names_outside, "name references outside the file");
+  problem(rep.names_unterminated, "names not closed before the end of the file");
+  problem(rep.names_cut, "names longer than the longest shown");
+  std::printf("%s\n", sound ? "sound" : "not sound");
+  return sound ? 0 : 1;
+}
+
+}  // namespace
+}  // namespace rostrel::cli
+
+int main(int argc, char** argv) {
+  using namespace rostrel::cli;
+  CLI::App app{"rostrel-cli: NBA 2K9 roster files (.ROS) and saved games (.FXG) from the command line"};
+  app.require_subcommand(1);
+  std::string file, player, format = "table";
+  std::vector<std::string> assignments;
+  bool dry_run = false, backup = false, fix = false;
+
+  auto* list = app.add_subcommand("list", "every player in file order: row, record position, first and last name");
+  list->add_option("FILE", file, "roster file or saved game")->required();
+  list->add_option("--format", format, "table, csv or json")->check(CLI::IsMember({"table", "csv", "json"}));
+
+  auto* show = app.add_subcommand("show", "every field of one player as the pages show it");
+  show->add_option("FILE", file)->required();
+  show->add_option("PLAYER", player, "row number, @record position, or \"First Last\"")->required();
+  show->add_option("--format", format, "table or json")->check(CLI::IsMember({"table", "json"}));
+
+  auto* set = app.add_subcommand("set", "change fields by their page labels, as typing into the box and Save would");
+  set->add_option("FILE", file)->required();
+  set->add_option("PLAYER", player, "row number, @record position, or \"First Last\"")->required();
+  set->add_option("FIELD=TEXT", assignments, "for example Speed=75 Birth=19860101 \"Year 1=12.5\"")->required();
+  set->add_flag("--dry-run", dry_run, "print what would change and write nothing");
+  set->add_flag("--backup", backup, "copy FILE to FILE.bak first (an existing backup is kept)");
+
+  auto* check = app.add_subcommand("check", "the checksum, the player count and every problem found; exit 0 when sound");
+  check->add_option("FILE", file)->required();
+  check->add_flag("--fix", fix, "rewrite the checksum only");
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    app.exit(e);
+    return 2;
+  }
+  try {
+    if (*list) return CommandList(file, format);
+    if (*show) return CommandShow(file, player, format);
+    if (*set) return CommandSet(file, player, assignments, dry_run, backup);
+    if (*check) return CommandCheck(file, fix);
+  } catch (const Refused& refused) {
+    std::fprintf(stderr, "rostrel-cli: %s\n", refused.message.c_str());
+    return 1;
+  } catch (const CLI::ValidationError& e) {
+    std::fprintf(stderr, "rostrel-cli: %s\n", e.what());
+    return 2;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "rostrel-cli: %s\n", e.what());
+    return 1;
+  }
+  return 2;
+}

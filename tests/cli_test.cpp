@@ -1,0 +1,158 @@
+// rostrel-cli run as a user runs it: arguments in; stdout, stderr, exit code
+// and the file's bytes out.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "player/memory_pages.h"
+#include "player/player_cycle.h"
+#include "tests/roster_builder.h"
+
+namespace rostrel {
+namespace {
+
+using test::Bytes;
+using test::ReadFileBytes;
+using test::RosterBuilder;
+using test::U16;
+
+struct Outcome {
+  int code;
+  std::string out, err;
+};
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+class Cli : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RosterBuilder builder;
+    builder.Add(U16("Tony"), U16("Parker")).Add(U16("Tim"), U16("Duncan")).Add(U16("Tim"), U16("Duncan")).Add(U16("Manu"), U16("Ginobili"));
+    for (std::size_t i = 0; i < 4; ++i) builder.Record(i)[455] = static_cast<std::uint8_t>(60 + i);  // Speed
+    built_ = builder.Build();
+    path_ = dir_.File("Roster.ROS");
+    test::WriteFileBytes(path_, built_.bytes);
+  }
+  Outcome Run(const std::string& arguments) {
+    const std::string out = dir_.File("out.txt"), err = dir_.File("err.txt");
+    const std::string command = std::string(ROSTREL_CLI) + " " + arguments + " >" + out + " 2>" + err;
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(out), Slurp(err)};
+  }
+  std::string Q(const std::string& path) const { return "'" + path + "'"; }
+
+  test::TempDir dir_;
+  test::Built built_;
+  std::string path_;
+};
+
+TEST_F(Cli, ListsAndShowsPlayers) {
+  Outcome list = Run("list " + Q(path_) + " --format csv");
+  EXPECT_EQ(list.code, 0);
+  EXPECT_EQ(list.out, "row,position,first,last\r\n1," + std::to_string(built_.Position(0)) +
+                          ",Tony,Parker\r\n2," + std::to_string(built_.Position(1)) + ",Tim,Duncan\r\n3," +
+                          std::to_string(built_.Position(2)) + ",Tim,Duncan\r\n4," + std::to_string(built_.Position(3)) +
+                          ",Manu,Ginobili\r\n");
+  EXPECT_NE(Run("list " + Q(path_) + " --format json").out.find("\"last\": \"Ginobili\""), std::string::npos);
+
+  const Outcome by_name = Run("show " + Q(path_) + " 'manu GINOBILI'");
+  EXPECT_EQ(by_name.code, 0);
+  EXPECT_NE(by_name.out.find("Speed                63"), std::string::npos) << by_name.out;
+  EXPECT_EQ(Run("show " + Q(path_) + " @" + std::to_string(built_.Position(3))).out, by_name.out);
+  EXPECT_EQ(Run("show " + Q(path_) + " 4").out, by_name.out);
+
+  const Outcome ambiguous = Run("show " + Q(path_) + " 'Tim Duncan'");
+  EXPECT_EQ(ambiguous.code, 1);
+  EXPECT_NE(ambiguous.err.find("ambiguous: row 2"), std::string::npos) << ambiguous.err;
+  EXPECT_NE(ambiguous.err.find("row 3"), std::string::npos);
+  EXPECT_EQ(Run("show " + Q(path_) + " 9").code, 1);
+  EXPECT_EQ(ReadFileBytes(path_), built_.bytes);
+}
+
+TEST_F(Cli, SetWritesWhatTheWindowsSaveWrites) {
+  const Outcome dry = Run("set " + Q(path_) + " 1 Speed=75 'year 1=12.5' FirstName=Tom --dry-run");
+  EXPECT_EQ(dry.code, 0) << dry.err;
+  EXPECT_NE(dry.out.find("would set Speed: \"60\" -> \"75\""), std::string::npos) << dry.out;
+  EXPECT_NE(dry.out.find(" " + std::to_string(built_.Offset(0, 455))), std::string::npos);
+  EXPECT_EQ(ReadFileBytes(path_), built_.bytes);  // a dry run writes nothing
+
+  std::filesystem::remove(path_ + ".bak");
+  EXPECT_EQ(Run("set " + Q(path_) + " 1 Speed=75 'year 1=12.5' FirstName=Tom --backup").code, 0);
+  EXPECT_EQ(ReadFileBytes(path_ + ".bak"), built_.bytes);
+
+  // The same edit through the pages, as the window's Save makes it.
+  const std::string other = dir_.File("Window.ROS");
+  test::WriteFileBytes(other, built_.bytes);
+  RosterView view;
+  ASSERT_EQ(OpenRosterView(view, other), OpenStatus::Ok);
+  MemoryPages pages;
+  LoadedPlayer player;
+  ASSERT_TRUE(LoadPlayer(view, built_.Position(0), pages, player));
+  pages.Type(kAttributesTab, 119, "75");
+  pages.Type(kVitalsTab, vitals::kFirstSalary, "12.5");
+  pages.Type(kVitalsTab, vitals::kFirstName, "Tom");
+  ASSERT_TRUE(SavePlayer(view, pages, player).saved);
+  CloseRosterView(view);
+  EXPECT_EQ(ReadFileBytes(path_), ReadFileBytes(other));
+
+  // A second backup keeps the first; refused values write nothing.
+  const Bytes saved = ReadFileBytes(path_);
+  EXPECT_EQ(Run("set " + Q(path_) + " 1 Speed=80 --backup").code, 0);
+  EXPECT_EQ(ReadFileBytes(path_ + ".bak"), built_.bytes);
+  const Bytes after = ReadFileBytes(path_);
+  for (const std::string bad : {"Speed=fast", "FirstName=Tomasz", "Height=7", "Nope=1", "Sharp=Round", "'IFF Enabled=2'"}) {
+    const Outcome refused = Run("set " + Q(path_) + " 1 Speed=90 " + bad);
+    EXPECT_EQ(refused.code, 1) << bad;
+    EXPECT_NE(refused.err.find("rostrel-cli: "), std::string::npos) << bad;
+    EXPECT_EQ(ReadFileBytes(path_), after) << bad;
+  }
+  EXPECT_NE(saved, built_.bytes);
+}
+
+TEST_F(Cli, CheckReportsAndFixesOnlyTheChecksum) {
+  Outcome sound = Run("check " + Q(path_));
+  EXPECT_EQ(sound.code, 0);
+  EXPECT_NE(sound.out.find("players: 4 listed"), std::string::npos);
+  EXPECT_NE(sound.out.find("sound"), std::string::npos);
+
+  Bytes broken = built_.bytes;
+  broken[built_.Offset(1, 460)] ^= 0xFF;  // a byte changed behind the checksum's back
+  test::PutU32(broken, built_.table + 500 * 3, 0x40000000u);  // a name outside the file
+  test::WriteFileBytes(path_, broken);
+  const Outcome bad = Run("check " + Q(path_));
+  EXPECT_EQ(bad.code, 1);
+  EXPECT_NE(bad.out.find("(wrong)"), std::string::npos);
+  EXPECT_NE(bad.out.find("problem: 1 name references outside the file"), std::string::npos) << bad.out;
+
+  EXPECT_EQ(Run("check " + Q(path_) + " --fix").code, 1);  // the name is still outside
+  const Bytes fixed = ReadFileBytes(path_);
+  EXPECT_TRUE(test::ChecksumIsValid(fixed));
+  EXPECT_TRUE(std::equal(fixed.begin() + 4, fixed.end(), broken.begin() + 4));
+}
+
+TEST_F(Cli, UsageErrorsAndHelp) {
+  EXPECT_EQ(Run("").code, 2);
+  EXPECT_EQ(Run("list").code, 2);
+  EXPECT_EQ(Run("frobnicate " + Q(path_)).code, 2);
+  EXPECT_EQ(Run("set " + Q(path_) + " 1 Speed").code, 2);
+  for (const char* command : {"list", "show", "set", "check"}) {
+    const Outcome help = Run(std::string(command) + " --help");
+    EXPECT_EQ(help.code, 0) << command;
+    EXPECT_NE(help.out.find("FILE"), std::string::npos) << command;
+  }
+  const Outcome wrong = Run("list " + Q(dir_.File("notes.txt")));
+  EXPECT_EQ(wrong.code, 1);
+  EXPECT_NE(wrong.err.find("notes.txt"), std::string::npos);
+  EXPECT_EQ(Run("list " + Q(dir_.File("missing.ROS"))).code, 1);
+}
+
+}  // namespace
+}  // namespace rostrel
