@@ -10,6 +10,7 @@
 #include <map>
 #include <set>
 
+#include "cli/csv.h"
 #include "cli/fields.h"
 #include "player/names.h"
 #include "player/player_cycle.h"
@@ -260,6 +261,151 @@ int CommandSet(const std::string& file, const std::string& player, const std::ve
   return 0;
 }
 
+// UTF-8 back to the single bytes a name unit or a box holds; false for a
+// character above U+00FF or broken UTF-8.
+bool Latin1(const std::string& text, std::string& out) {
+  out.clear();
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if ((c == 0xC2 || c == 0xC3) && i + 1 < text.size() && (static_cast<unsigned char>(text[i + 1]) & 0xC0) == 0x80) {
+      out += static_cast<char>(((c & 0x03) << 6) | (static_cast<unsigned char>(text[++i]) & 0x3F));
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+constexpr const char* kPositionColumn = "Record";  // the record position; "Position" is a field
+
+int CommandExport(const std::string& file, const std::string& out_path) {
+  const Roster r = List(file);
+  OpenView open(file);
+  std::ofstream out(out_path, std::ios::binary);
+  if (!out) throw Refused{out_path + ": cannot be written"};
+  CsvRecord header{kPositionColumn};
+  for (const Field& f : Fields()) header.push_back(f.label);
+  out << CsvLine(header);
+  for (std::size_t row = 0; row < r.rows.size(); ++row) {
+    Loaded loaded;
+    Load(open, r, row, loaded);
+    CsvRecord record{Position(r.rows[row])};
+    for (const Field& f : Fields()) record.push_back(Utf8(CellText(FieldText(loaded.pages, f))));
+    out << CsvLine(record);
+  }
+  if (!out.flush()) throw Refused{out_path + ": cannot be written"};
+  return 0;
+}
+
+// One player's changed cells, checked; applied only when every row is sound.
+struct RowEdit {
+  std::size_t row;
+  std::vector<Assignment> edits;
+};
+
+int CommandImport(const std::string& file, const std::string& in_path, bool backup) {
+  const Roster r = List(file);
+  std::ifstream in(in_path, std::ios::binary);
+  if (!in) throw Refused{in_path + ": cannot be read"};
+  const std::string text((std::istreambuf_iterator<char>(in)), {});
+  std::vector<CsvRow> rows;
+  CsvError error;
+  auto at = [&](int line, int column, const std::string& what) {
+    return Refused{in_path + ": line " + std::to_string(line) + ", column " + std::to_string(column) + ": " + what +
+                   "; nothing was written"};
+  };
+  if (!ParseCsv(text, rows, error)) throw at(error.line, error.column, error.what);
+  if (rows.empty() || rows[0].fields.empty() || rows[0].fields[0] != kPositionColumn) {
+    throw at(1, 1, std::string("the header must start with ") + kPositionColumn);
+  }
+  std::vector<const Field*> columns{nullptr};
+  for (std::size_t c = 1; c < rows[0].fields.size(); ++c) {
+    const Field* f = FindField(rows[0].fields[c]);
+    if (!f) throw at(1, static_cast<int>(c + 1), "no field is labelled \"" + rows[0].fields[c] + "\"");
+    columns.push_back(f);
+  }
+  std::map<std::string, std::size_t> by_position;
+  for (std::size_t i = 0; i < r.rows.size(); ++i) by_position.emplace(Position(r.rows[i]), i);
+
+  OpenView open(file);
+  std::vector<RowEdit> plan;
+  for (std::size_t n = 1; n < rows.size(); ++n) {
+    const CsvRow& row = rows[n];
+    if (row.fields.size() != columns.size()) {
+      throw at(row.line, static_cast<int>(std::min(row.fields.size(), columns.size()) + 1),
+               "the row has " + std::to_string(row.fields.size()) + " fields, the header " + std::to_string(columns.size()));
+    }
+    const auto player = by_position.find(row.fields[0]);
+    if (player == by_position.end()) throw at(row.line, 1, "no listed player has record position " + row.fields[0]);
+    Loaded loaded;
+    Load(open, r, player->second, loaded);
+    RowEdit edit{player->second, {}};
+    for (std::size_t c = 1; c < columns.size(); ++c) {
+      std::string value;
+      if (!Latin1(row.fields[c], value)) throw at(row.line, static_cast<int>(c + 1), "a character above U+00FF");
+      if (value == CellText(FieldText(loaded.pages, *columns[c]))) continue;  // unchanged cells write nothing
+      std::string why;
+      if (!PutFieldText(loaded.pages, *columns[c], value, why)) {
+        throw at(row.line, static_cast<int>(c + 1), columns[c]->label + ": \"" + row.fields[c] + "\" refused: " + why);
+      }
+      edit.edits.push_back({columns[c], value});
+    }
+    if (!edit.edits.empty()) plan.push_back(std::move(edit));
+  }
+  if (!plan.empty() && backup) Backup(file);
+  for (const RowEdit& edit : plan) {
+    Loaded loaded;
+    Load(open, r, edit.row, loaded);
+    std::string why;
+    for (const Assignment& a : edit.edits) PutFieldText(loaded.pages, *a.field, a.text, why);
+    if (!SavePlayer(open.view(), loaded.pages, loaded.player).saved) throw Refused{file + ": a player could not be saved"};
+  }
+  std::printf("%zu players changed\n", plan.size());
+  return 0;
+}
+
+int CommandDiff(const std::string& a, const std::string& b) {
+  const Roster ra = List(a), rb = List(b);
+  OpenView va(a), vb(b);
+  std::map<std::string, std::size_t> in_b;
+  for (std::size_t i = 0; i < rb.rows.size(); ++i) in_b.emplace(Position(rb.rows[i]), i);
+  std::set<std::string> seen;
+  int differing = 0;
+  for (std::size_t i = 0; i < ra.rows.size(); ++i) {
+    const std::string pos = Position(ra.rows[i]);
+    seen.insert(pos);
+    const auto j = in_b.find(pos);
+    const std::string who = "@" + pos + " " + CellText(ra.rows[i].first_name) + " " + CellText(ra.rows[i].last_name);
+    if (j == in_b.end()) {
+      std::printf("%s: only in %s\n", who.c_str(), a.c_str());
+      ++differing;
+      continue;
+    }
+    Loaded la, lb;
+    Load(va, ra, i, la);
+    Load(vb, rb, j->second, lb);
+    bool any = false;
+    for (const Field& f : Fields()) {
+      const std::string ta = CellText(FieldText(la.pages, f)), tb = CellText(FieldText(lb.pages, f));
+      if (ta == tb) continue;
+      std::printf("%s: %s: \"%s\" -> \"%s\"\n", who.c_str(), f.label.c_str(), ta.c_str(), tb.c_str());
+      any = true;
+    }
+    differing += any;
+  }
+  for (const PlayerEntry& row : rb.rows) {
+    if (!seen.count(Position(row))) {
+      std::printf("@%s %s %s: only in %s\n", Position(row).c_str(), CellText(row.first_name).c_str(),
+                  CellText(row.last_name).c_str(), b.c_str());
+      ++differing;
+    }
+  }
+  std::printf("%d players differ\n", differing);
+  return 0;
+}
+
 int CommandCheck(const std::string& file, bool fix) {
   const Roster r = List(file);
   const std::vector<std::uint8_t> bytes = ReadAll(file);
@@ -329,6 +475,20 @@ int main(int argc, char** argv) {
   check->add_option("FILE", file)->required();
   check->add_flag("--fix", fix, "rewrite the checksum only");
 
+  std::string csv, other;
+  auto* exporting = app.add_subcommand("export", "one CSV row per player, one column per field (UTF-8)");
+  exporting->add_option("FILE", file)->required();
+  exporting->add_option("--csv", csv, "the CSV file to write")->required();
+
+  auto* importing = app.add_subcommand("import", "apply a CSV of the export's shape; nothing is written when a row is bad");
+  importing->add_option("FILE", file)->required();
+  importing->add_option("--csv", csv, "the CSV file to read")->required();
+  importing->add_flag("--backup", backup, "copy FILE to FILE.bak first (an existing backup is kept)");
+
+  auto* diff = app.add_subcommand("diff", "the players and fields that differ, matched by record position");
+  diff->add_option("A", file)->required();
+  diff->add_option("B", other)->required();
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
@@ -342,6 +502,9 @@ int main(int argc, char** argv) {
     if (*show) return CommandShow(file, player, format);
     if (*set) return CommandSet(file, player, assignments, dry_run, backup);
     if (*check) return CommandCheck(file, fix);
+    if (*exporting) return CommandExport(file, csv);
+    if (*importing) return CommandImport(file, csv, backup);
+    if (*diff) return CommandDiff(file, other);
   } catch (const Refused& refused) {
     std::fprintf(stderr, "rostrel-cli: %s\n", refused.message.c_str());
     return 1;

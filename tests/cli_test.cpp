@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "cli/csv.h"
 #include "player/memory_pages.h"
 #include "player/player_cycle.h"
 #include "tests/roster_builder.h"
@@ -138,15 +139,90 @@ TEST_F(Cli, CheckReportsAndFixesOnlyTheChecksum) {
   EXPECT_TRUE(std::equal(fixed.begin() + 4, fixed.end(), broken.begin() + 4));
 }
 
+TEST(Csv, QuotesWhatNeedsQuotingAndReadsItBack) {
+  const cli::CsvRecord fields{"plain", "a,b", "say \"hi\"", "two\r\nlines", ""};
+  const std::string line = cli::CsvLine(fields);
+  EXPECT_EQ(line, "plain,\"a,b\",\"say \"\"hi\"\"\",\"two\r\nlines\",\r\n");
+  std::vector<cli::CsvRow> rows;
+  cli::CsvError error;
+  ASSERT_TRUE(cli::ParseCsv(line + "x,y\n", rows, error));
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0].fields, fields);
+  EXPECT_EQ(rows[1].line, 3);  // the quoted line break counts
+  EXPECT_EQ(rows[1].fields, (cli::CsvRecord{"x", "y"}));
+  EXPECT_FALSE(cli::ParseCsv("a,b\nc,\"open", rows, error));
+  EXPECT_EQ(error.line, 2);
+  EXPECT_EQ(error.column, 2);
+  EXPECT_FALSE(cli::ParseCsv("a,b\"c\n", rows, error));
+  EXPECT_EQ(error.column, 2);
+}
+
+TEST_F(Cli, ExportImportAndDiff) {
+  const std::string csv = dir_.File("players.csv");
+  ASSERT_EQ(Run("export " + Q(path_) + " --csv " + Q(csv)).code, 0);
+  EXPECT_EQ(Run("import " + Q(path_) + " --csv " + Q(csv)).code, 0);
+  EXPECT_EQ(ReadFileBytes(path_), built_.bytes);  // an unchanged CSV writes nothing at all
+
+  std::vector<cli::CsvRow> rows;
+  cli::CsvError error;
+  ASSERT_TRUE(cli::ParseCsv(Slurp(csv), rows, error));
+  ASSERT_EQ(rows.size(), 5u);
+  std::size_t speed = 0;
+  for (std::size_t c = 0; c < rows[0].fields.size(); ++c) {
+    if (rows[0].fields[c] == "Speed") speed = c;
+  }
+  ASSERT_NE(speed, 0u);
+  EXPECT_EQ(rows[0].fields[0], "Record");
+  auto write = [&] {
+    std::string text;
+    for (const cli::CsvRow& r : rows) text += cli::CsvLine(r.fields);
+    std::ofstream(csv, std::ios::binary) << text;
+  };
+  rows[4].fields[speed] = "88";
+  rows[2].fields[speed] = "fast";  // a bad row stops the import before anything is written
+  write();
+  const Outcome bad = Run("import " + Q(path_) + " --csv " + Q(csv));
+  EXPECT_EQ(bad.code, 1);
+  EXPECT_NE(bad.err.find("line 3, column " + std::to_string(speed + 1)), std::string::npos) << bad.err;
+  EXPECT_EQ(ReadFileBytes(path_), built_.bytes);
+
+  rows[2].fields[speed] = "61";  // as stored
+  write();
+  ASSERT_EQ(Run("import " + Q(path_) + " --csv " + Q(csv)).code, 0);
+  const Bytes after = ReadFileBytes(path_);
+  for (std::size_t i = 4; i < after.size(); ++i) {
+    if (i != built_.Offset(3, 455)) {
+      EXPECT_EQ(after[i], built_.bytes[i]) << i;
+    }
+  }
+  EXPECT_EQ(after[built_.Offset(3, 455)], 88);
+  EXPECT_TRUE(test::ChecksumIsValid(after));
+
+  const std::string original = dir_.File("Original.ROS");
+  test::WriteFileBytes(original, built_.bytes);
+  const Outcome diff = Run("diff " + Q(original) + " " + Q(path_));
+  EXPECT_EQ(diff.code, 0);
+  EXPECT_NE(diff.out.find("Manu Ginobili: Speed: \"63\" -> \"88\""), std::string::npos) << diff.out;
+  EXPECT_NE(diff.out.find("1 players differ"), std::string::npos);
+
+  rows[0].fields.push_back("Shoe Size");  // unknown columns are refused
+  for (std::size_t r = 1; r < rows.size(); ++r) rows[r].fields.push_back("12");
+  write();
+  const Outcome unknown = Run("import " + Q(path_) + " --csv " + Q(csv));
+  EXPECT_EQ(unknown.code, 1);
+  EXPECT_NE(unknown.err.find("line 1, column " + std::to_string(rows[0].fields.size())), std::string::npos);
+  EXPECT_EQ(ReadFileBytes(path_), after);
+}
+
 TEST_F(Cli, UsageErrorsAndHelp) {
   EXPECT_EQ(Run("").code, 2);
   EXPECT_EQ(Run("list").code, 2);
   EXPECT_EQ(Run("frobnicate " + Q(path_)).code, 2);
   EXPECT_EQ(Run("set " + Q(path_) + " 1 Speed").code, 2);
-  for (const char* command : {"list", "show", "set", "check"}) {
+  for (const char* command : {"list", "show", "set", "check", "export", "import", "diff"}) {
     const Outcome help = Run(std::string(command) + " --help");
     EXPECT_EQ(help.code, 0) << command;
-    EXPECT_NE(help.out.find("FILE"), std::string::npos) << command;
+    EXPECT_NE(help.out.find("OPTIONS"), std::string::npos) << command;
   }
   const Outcome wrong = Run("list " + Q(dir_.File("notes.txt")));
   EXPECT_EQ(wrong.code, 1);
