@@ -135,16 +135,10 @@ int CommandList(const std::string& file, const std::string& format) {
     }
     std::cout << players.dump(2) << "\n";
   } else if (format == "csv") {
-    std::cout << "row,position,first,last\r\n";
+    std::cout << CsvLine({"row", "position", "first", "last"});
     for (std::size_t i = 0; i < r.rows.size(); ++i) {
-      auto quote = [](const std::string& t) {
-        if (t.find_first_of(",\"\r\n") == std::string::npos) return t;
-        std::string q = "\"";
-        for (char c : t) q += c == '"' ? std::string("\"\"") : std::string(1, c);
-        return q + "\"";
-      };
-      std::cout << i + 1 << "," << Position(r.rows[i]) << "," << quote(Utf8(CellText(r.rows[i].first_name))) << ","
-                << quote(Utf8(CellText(r.rows[i].last_name))) << "\r\n";
+      std::cout << CsvLine({std::to_string(i + 1), Position(r.rows[i]), Utf8(CellText(r.rows[i].first_name)),
+                            Utf8(CellText(r.rows[i].last_name))});
     }
   } else {
     std::printf("%6s  %10s  %-20s %s\n", "ROW", "POSITION", "FIRST", "LAST");

@@ -5,6 +5,8 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include "tests/program_path.h"
+
 #include <fstream>
 #include <sstream>
 
@@ -13,14 +15,7 @@
 namespace rostrel {
 namespace {
 
-std::string Program() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, sizeof path);
-  std::string folder(path);
-  folder.resize(folder.find_last_of('\\'));
-  folder.resize(folder.find_last_of('\\'));
-  return folder + "\\rostrel-cli.exe";
-}
+std::string Program() { return test::BuiltProgram("rostrel-cli.exe"); }
 
 // Runs the program with arguments; its exit code, and its output in out.
 int RunCli(const std::string& arguments, std::string& out, const test::TempDir& dir) {

@@ -5,6 +5,8 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include "tests/program_path.h"
+
 #include <commctrl.h>
 
 #include <string>
@@ -14,14 +16,7 @@
 namespace rostrel {
 namespace {
 
-std::string ProgramPath() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, sizeof path);
-  std::string folder(path);
-  folder.resize(folder.find_last_of('\\'));             // ...\tests
-  folder.resize(folder.find_last_of('\\'));             // the build folder
-  return folder + "\\rostrel.exe";
-}
+std::string ProgramPath() { return test::BuiltProgram("rostrel.exe"); }
 
 struct Search {
   DWORD process;
