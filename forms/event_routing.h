@@ -60,7 +60,7 @@ int TaskHookFormCount();
 std::string HookMutexName(DWORD thread_id);
 
 // Frees what the window's "VD_" properties own and removes them all; a counted
-// form leaves its thread's hook, which goes with the last form.
+// form leaves its thread's count, whose entry and mutex go with the last form.
 void ReleaseWindowData(HWND window);
 
 }  // namespace rostrel

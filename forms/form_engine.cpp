@@ -86,7 +86,7 @@ std::vector<WORD> DialogTemplate(DWORD style, DWORD ex_style, const std::wstring
 
 // Every form runs this procedure; it hands messages to the form's own
 // procedure once ShowFormModeless has attached it. Bound handlers are called
-// by the routing in front of it; the event hook releases the form's properties
+// by the routing in front of it, which also releases the form's properties
 // when it is destroyed.
 INT_PTR CALLBACK FormDialogProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   // The form's procedure sits in the dialog's user value: a property would be
