@@ -214,6 +214,35 @@ TEST_F(Cli, ExportImportAndDiff) {
   EXPECT_EQ(ReadFileBytes(path_), after);
 }
 
+TEST_F(Cli, RefusedFilesAndInputsWriteNothing) {
+  const std::string csv = dir_.File("in.csv");
+  EXPECT_EQ(Run("import " + Q(path_) + " --csv " + Q(dir_.File("missing.csv"))).code, 1);
+  for (const auto& [text, place] : {std::pair<std::string, std::string>{"Name,Speed\r\n", "line 1, column 1"},
+                                    {"Record,Speed\r\n999,70\r\n", "line 2, column 1"},
+                                    {"Record,Speed\r\n" + std::to_string(built_.Position(0)) + ",70,1\r\n", "line 2"},
+                                    {"Record,Speed\r\n\"" + std::to_string(built_.Position(0)), "line 2, column 1"}}) {
+    std::ofstream(csv, std::ios::binary) << text;
+    const Outcome refused = Run("import " + Q(path_) + " --csv " + Q(csv));
+    EXPECT_EQ(refused.code, 1) << text;
+    EXPECT_NE(refused.err.find(place), std::string::npos) << refused.err;
+  }
+  // Whatever stands at FILE.bak is never replaced.
+  std::filesystem::create_directory(path_ + ".bak");
+  std::filesystem::create_directory(path_ + ".bak/inside");
+  EXPECT_EQ(Run("set " + Q(path_) + " 1 Speed=99 --backup").code, 0);
+  EXPECT_TRUE(std::filesystem::is_directory(path_ + ".bak/inside"));
+  EXPECT_NE(ReadFileBytes(path_), built_.bytes);
+
+  // A file too short for a checksum or a header is not sound.
+  const std::string tiny = dir_.File("Tiny.ROS");
+  test::WriteFileBytes(tiny, {1, 2, 3});
+  const Outcome check = Run("check " + Q(tiny));
+  EXPECT_EQ(check.code, 1);
+  EXPECT_NE(check.out.find("checksum: none"), std::string::npos);
+  EXPECT_EQ(Run("check " + Q(tiny) + " --fix").code, 1);
+  EXPECT_EQ(ReadFileBytes(tiny), (Bytes{1, 2, 3}));
+}
+
 TEST_F(Cli, UsageErrorsAndHelp) {
   EXPECT_EQ(Run("").code, 2);
   EXPECT_EQ(Run("list").code, 2);
