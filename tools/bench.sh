@@ -3,7 +3,7 @@
 # benchmark under Wine; each ends with its ratios.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/setup.sh
+bash tools/setup.sh test
 cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DROSTREL_BENCH=ON >/dev/null
 cmake --build build/bench
 build/bench/bench/core_bench "$@"

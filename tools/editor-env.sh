@@ -4,7 +4,7 @@
 #   ROSTREL_TREE   the build tree that holds rostrel.exe
 #   WINEPREFIX     the editor's prefix (build/wineprefix-editor)
 #   ROSTREL_DEMO   the demo roster's Unix path
-bash tools/setup.sh
+bash tools/setup.sh run
 source tools/wine-env.sh
 
 if [ "$ROSTREL_WINE_ARCH" = i686 ]; then
@@ -12,7 +12,8 @@ if [ "$ROSTREL_WINE_ARCH" = i686 ]; then
 else
   ROSTREL_TREE=build/win64; toolchain=cmake/mingw-x86_64.cmake
 fi
-cmake -S . -B "$ROSTREL_TREE" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$toolchain" >/dev/null
+cmake -S . -B "$ROSTREL_TREE" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+  -DBUILD_TESTING=OFF -DROSTREL_CLI=OFF >/dev/null
 cmake --build "$ROSTREL_TREE" --target rostrel rostrel_drive rostrel_demo_roster
 
 export WINEPREFIX="${ROSTREL_EDITOR_PREFIX:-$PWD/build/wineprefix-editor}"

@@ -13,11 +13,7 @@ shift || true
 targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=(open edit_round no_edit_round)
 
-if ! dpkg-query -W -f='${Status}' clang libclang-rt-14-dev 2>/dev/null | grep -q 'install ok installed'; then
-  apt-get update -qq || true
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends clang libclang-rt-14-dev
-fi
-bash tools/setup.sh
+bash tools/setup.sh fuzz
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DROSTREL_FUZZ=ON \
   -DBUILD_TESTING=OFF >/dev/null
 cmake --build build/fuzz

@@ -1,44 +1,89 @@
 #!/usr/bin/env bash
-# Installs what the build and the tests need on a Debian 12 machine, once.
-# Safe to run again: packages already present are not touched.
+# Installs what a command needs on a Debian 12 machine. Safe to run again:
+# packages already present are not touched.
+#   bash tools/setup.sh run    running the editor: the cross compiler, CMake,
+#                              Ninja, Wine, and Xvfb with the screenshot tools
+#                              where there is no display
+#   bash tools/setup.sh test   everything the tests and benchmarks need (default)
+#   bash tools/setup.sh fuzz   the tests' packages and clang's libFuzzer
+#
+# A package mirror can be out of step for hours: one architecture's index of a
+# suite fails to download, or offers older versions than the other's, so that
+# apt cannot resolve the Multi-Arch libraries Wine pulls in. A failed index
+# download is therefore not fatal here, and an install that fails is tried once
+# more with the distribution's own release as the target release.
 set -euo pipefail
+profile=${1:-test}
+case "$profile" in run|test|fuzz) ;; *) echo "usage: setup.sh [run|test|fuzz]" >&2; exit 2 ;; esac
 
 if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
+export DEBIAN_FRONTEND=noninteractive
+indexes_fresh=no
+
+installed() {
+  dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
+}
+
+# The release the machine runs, from its os-release file (bookworm on Debian 12).
+release_codename() {
+  (. "${ROSTREL_OS_RELEASE:-/etc/os-release}" 2>/dev/null && printf '%s' "${VERSION_CODENAME:-}") || true
+}
+
+# Installs the packages named that are not installed yet.
+install_packages() {
+  local missing=() p
+  for p in "$@"; do installed "$p" || missing+=("$p"); done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "setup: installing ${missing[*]}"
+  if [ "$indexes_fresh" = no ]; then
+    $SUDO apt-get update -qq ||
+      echo "setup: some package indexes did not download; going on with those that did" >&2
+    indexes_fresh=yes
+  fi
+  local log release reason
+  log=$(mktemp)
+  if $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >"$log" 2>&1; then
+    rm -f "$log"; return 0
+  fi
+  reason=$(grep -m1 '^E: ' "$log" || tail -n 1 "$log")
+  release=$(release_codename)
+  if [ -n "$release" ]; then
+    echo "setup: the install failed ($reason); installing again with the release $release as target" >&2
+    if $SUDO apt-get install -y -qq --no-install-recommends -t "$release" "${missing[@]}" >"$log" 2>&1; then
+      rm -f "$log"; return 0
+    fi
+  fi
+  cat "$log" >&2
+  rm -f "$log"
+  echo "setup: cannot install ${missing[*]}; the package mirror may be mid-sync: run this command again later" >&2
+  exit 1
+}
+
 # The check for 32-bit support assembles a tiny program.
-command -v as >/dev/null || { $SUDO apt-get update -qq || true; $SUDO apt-get install -y -qq binutils; }
+command -v as >/dev/null || install_packages binutils
 source "$(dirname "$0")/wine-env.sh"
 
-need=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev zlib1g-dev
-      g++-mingw-w64-i686 xvfb xauth x11-utils x11-apps netpbm fonts-wqy-microhei
-      libcli11-dev nlohmann-json3-dev)
+# The shipped program is built for 32-bit x86; where this machine cannot run
+# 32-bit code, the editor and the Windows tests run from an x86-64 build.
+need=(cmake ninja-build)
 if [ "$ROSTREL_WINE_ARCH" = i686 ]; then
-  need+=(wine wine32)
+  need+=(g++-mingw-w64-i686 wine wine32)
 else
-  need+=(wine64 g++-mingw-w64-x86-64)
+  need+=(g++-mingw-w64-x86-64 wine64)
+  [ "$profile" = run ] || need+=(g++-mingw-w64-i686)
 fi
-
-missing=()
-for p in "${need[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ "$profile" = run ]; then
+  # The dialog fonts link to this font for the verse on the main window.
+  need+=(fonts-wqy-microhei)
+  if [ -n "${DISPLAY:-}" ]; then need+=(x11-utils); else need+=(xvfb xauth x11-utils x11-apps netpbm); fi
+else
+  need+=(g++ googletest libgtest-dev libbenchmark-dev zlib1g-dev xvfb xauth x11-utils x11-apps netpbm
+         fonts-wqy-microhei libcli11-dev nlohmann-json3-dev)
+  [ "$profile" = fuzz ] && need+=(clang libclang-rt-14-dev)
+fi
 
 if [ "$ROSTREL_WINE_ARCH" = i686 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
   $SUDO dpkg --add-architecture i386
+  indexes_fresh=no
 fi
-export DEBIAN_FRONTEND=noninteractive
-# A mirror in mid-sync can fail one index; try again, then go on with the
-# indexes that did arrive (the install step says clearly if a package is
-# still unknown).
-for attempt in 1 2 3; do
-  $SUDO apt-get update -qq && break
-  echo "apt-get update failed (attempt $attempt); retrying" >&2
-  sleep $((attempt * 5))
-done
-for attempt in 1 2; do
-  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" && exit 0
-  echo "apt-get install failed (attempt $attempt)" >&2
-  sleep 5
-  $SUDO apt-get update -qq || true
-done
-$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+install_packages "${need[@]}"

@@ -8,17 +8,19 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
-bash tools/setup.sh
+bash tools/setup.sh test
 source tools/wine-env.sh
 
-cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=Debug -DROSTREL_SANITIZE=ON
+# The run command configures the Windows trees without tests and the CLI.
+full="-DBUILD_TESTING=ON -DROSTREL_CLI=ON"
+cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=Debug -DROSTREL_SANITIZE=ON $full
 cmake --build build/native
-cmake -S . -B build/windows -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
+cmake -S . -B build/windows -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake $full
 cmake --build build/windows
 wintree=build/windows
 if [ "$ROSTREL_WINE_ARCH" = x86_64 ]; then
   wintree=build/win64
-  cmake -S . -B "$wintree" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake
+  cmake -S . -B "$wintree" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake $full
   cmake --build "$wintree"
 fi
 
