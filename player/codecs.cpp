@@ -40,7 +40,7 @@ std::uint32_t DigitsValue(std::string_view digits) {
 
 }  // namespace
 
-const char* const kBodyShapeItems[3] = {"Thin", "Normal", "Thick"};
+const char* const kBodyShapeItems[kBodyShapeItemCount] = {"Thin", "Normal", "Thick"};
 
 std::string RoleText(std::uint32_t code) { return FromTable(kRoles, code); }
 std::string PersonalityText(std::uint32_t code) { return FromTable(kPersonalities, code); }

@@ -40,6 +40,7 @@ std::uint32_t SalaryValue(std::string_view text);
 // is bits 5-6 of the dword at record offset 112.
 constexpr std::uint32_t kBodyShapeShift = 5;
 constexpr std::uint32_t kBodyShapeMask = 0x60u;
-extern const char* const kBodyShapeItems[3];
+constexpr int kBodyShapeItemCount = 3;
+extern const char* const kBodyShapeItems[kBodyShapeItemCount];
 
 }  // namespace rostrel

@@ -1,5 +1,7 @@
 #include "player/player_cycle.h"
 
+#include "player/memory_pages.h"
+#include "player/names.h"
 #include "roster/checksum.h"
 #include "roster/field.h"
 
@@ -20,18 +22,26 @@ bool LoadPlayer(const RosterView& view, std::uint32_t position, EditorPages& pag
   return true;
 }
 
-SaveResult SavePlayer(RosterView& view, const EditorPages& pages, const LoadedPlayer& player) {
+SaveResult SavePlayer(RosterView& view, EditorPages& pages, LoadedPlayer& player) {
   SaveResult result;
   if (!player.loaded || !RecordInView(view, player.position)) return result;
-  const SavedNames names = SaveVitals(view, player.position, pages, player.state);
+  SaveVitals(view, player.position, pages, player.state);
   SaveByteBlock(view, player.position, kRatings, pages, player.state);
   SaveByteBlock(view, player.position, kTendencies, pages, player.state);
   UpdateFileChecksum(view);
   FlushRosterView(view);
+
+  // The record as the file now holds it becomes the baseline: loaded into
+  // pages of its own, so that the user's boxes stay as they are.
+  MemoryPages fresh_pages;
+  LoadedPlayer fresh;
+  LoadPlayer(view, player.position, fresh_pages, fresh);
+  for (const auto& [control, value] : fresh.state.remembered) pages.SetRemembered(control.first, control.second, value);
+  player.state = std::move(fresh.state);
   result.saved = true;
   result.position = player.position;
-  result.first_name = names.first_name;
-  result.last_name = names.last_name;
+  result.first_name = CellText(fresh_pages.GetFieldText(kVitalsTab, vitals::kFirstName));
+  result.last_name = CellText(fresh_pages.GetFieldText(kVitalsTab, vitals::kLastName));
   return result;
 }
 

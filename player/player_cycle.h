@@ -11,8 +11,9 @@
 
 namespace rostrel {
 
-// The player the pages show: the record it came from and what the load put
-// into the pages. A save writes this record, wherever its row stands now.
+// The player the pages show: the record it came from and what a load of it
+// would put into the pages now. A save writes this record, wherever its row
+// stands now.
 struct LoadedPlayer {
   bool loaded = false;
   std::uint32_t position = 0;
@@ -34,8 +35,12 @@ struct SaveResult {
 
 // Writes what the user changed on the pages into the loaded player's record,
 // then the checksum, then puts the view on disk. Nothing is written without a
-// loaded player and an open view that holds its record.
-SaveResult SavePlayer(RosterView& view, const EditorPages& pages, const LoadedPlayer& player);
+// loaded player and an open view that holds its record. Afterwards what the
+// file holds is what the next save compares with: the player's loaded state
+// and the controls' remembered values are those a fresh load would give now,
+// while the boxes keep what the user typed. The names returned are the
+// record's names as the list shows them.
+SaveResult SavePlayer(RosterView& view, EditorPages& pages, LoadedPlayer& player);
 
 // Puts the saved names into the row of that player, wherever it stands.
 void RefreshPlayerRow(std::vector<PlayerEntry>& rows, const SaveResult& saved);

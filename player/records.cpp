@@ -29,7 +29,7 @@ void LoadNumber(const RosterView& view, std::uint32_t p, std::uint32_t x, int bi
                 EditorPages& pages, LoadedState& loaded) {
   const std::uint32_t value = ReadField(view, FieldAddress(p, x), bits);
   loaded.Show(pages, tab, id, FormatFieldNumber(value));
-  pages.SetRemembered(tab, id, value);
+  loaded.Remember(pages, tab, id, value);
 }
 
 // Writes an edited box's number when it differs from the remembered value.
@@ -47,26 +47,29 @@ std::uint32_t LoadName(const RosterView& view, std::uint32_t reference, int id, 
   const std::uint32_t q = ResolveRelative(view, reference);
   const std::string name = ReadNameAt(view, q);
   loaded.Show(pages, kVitalsTab, id, name);
-  pages.SetRemembered(kVitalsTab, id, q);
+  loaded.Remember(pages, kVitalsTab, id, q);
   pages.SetFieldLimit(kVitalsTab, id, static_cast<std::uint32_t>(name.size()));
   return static_cast<std::uint32_t>(name.size());
 }
 
 // Writes an edited name over the stored one, unit by unit, never past its
-// stored length; the closing unit 0 stays. Returns the text for the list cell.
-std::string SaveName(RosterView& view, int id, std::uint32_t length, const EditorPages& pages,
-                     const LoadedState& loaded) {
+// stored length; the closing unit 0 stays.
+void SaveName(RosterView& view, int id, std::uint32_t length, const EditorPages& pages, const LoadedState& loaded) {
   std::string text = pages.GetFieldText(kVitalsTab, id);
-  if (length == 0 || loaded.Untouched(pages, kVitalsTab, id)) return CellText(text);
+  if (length == 0 || loaded.Untouched(pages, kVitalsTab, id)) return;
   text.resize(length, kNameFill);
   const std::uint32_t q = pages.GetRemembered(kVitalsTab, id);
   for (std::uint32_t k = 0; k < length; ++k) {
     WriteWordAt(view, FieldAddress(q, 2 * k), static_cast<unsigned char>(text[k]));
   }
-  return CellText(text);
 }
 
 }  // namespace
+
+void LoadedState::Remember(EditorPages& pages, int tab, int id, std::uint32_t value) {
+  pages.SetRemembered(tab, id, value);
+  remembered[{tab, id}] = value;
+}
 
 void LoadedState::Show(EditorPages& pages, int tab, int id, const std::string& text) {
   pages.SetFieldText(tab, id, text);
@@ -109,43 +112,44 @@ void LoadVitals(const RosterView& view, std::uint32_t p, EditorPages& pages, Loa
   LoadNumber(view, p, 52, 16, kVitalsTab, kUnknownId, pages, loaded);
   const std::uint32_t birth = dword(54);
   loaded.Show(pages, kVitalsTab, kBirth, BirthDateText(birth));
-  pages.SetRemembered(kVitalsTab, kBirth, birth);
+  loaded.Remember(pages, kVitalsTab, kBirth, birth);
   const std::uint32_t low = word(54);
   loaded.Show(pages, kVitalsTab, kRound, DraftRoundText(low));
-  pages.SetRemembered(kVitalsTab, kRound, low);
+  loaded.Remember(pages, kVitalsTab, kRound, low);
   Display(pages, kAge, AgeText(word(56)));
   Display(pages, kPosition, PositionText(byte(109)));
   Display(pages, kSecondPosition, PositionText(byte(110)));
+  // Code 3 names no item: nothing is selected, whatever was before.
   const std::uint32_t shape = dword(112);
-  pages.SetComboIndex(kVitalsTab, kBodyShape, static_cast<int>((shape & kBodyShapeMask) >> kBodyShapeShift) + 1);
+  const auto code = static_cast<int>((shape & kBodyShapeMask) >> kBodyShapeShift);
+  pages.SetComboIndex(kVitalsTab, kBodyShape, code < kBodyShapeItemCount ? code + 1 : 0);
   loaded.body_shape_item = pages.GetComboIndex(kVitalsTab, kBodyShape);
-  pages.SetRemembered(kVitalsTab, kBodyShape, shape);
+  loaded.Remember(pages, kVitalsTab, kBodyShape, shape);
   const std::uint32_t iff = byte(120);
   pages.SetCheck(kVitalsTab, kIff, iff);
   loaded.iff_check = pages.GetCheck(kVitalsTab, kIff);
-  pages.SetRemembered(kVitalsTab, kIff, iff);
+  loaded.Remember(pages, kVitalsTab, kIff, iff);
   LoadNumber(view, p, 141, 8, kVitalsTab, kPick, pages, loaded);
   loaded.Show(pages, kVitalsTab, kDraftYear, DraftYearText(byte(153)));
-  pages.SetRemembered(kVitalsTab, kDraftYear, byte(153));
+  loaded.Remember(pages, kVitalsTab, kDraftYear, byte(153));
   Display(pages, kNoTrade, NoTradeText(word(192)));
   LoadNumber(view, p, 332, 16, kVitalsTab, kPbpId, pages, loaded);
   Display(pages, kYearsPro, YearsProText(word(337)));
   for (int k = 0; k < kSalaryYears; ++k) {
     const std::uint32_t salary = dword(340 + 4 * static_cast<std::uint32_t>(k));
     loaded.Show(pages, kVitalsTab, kFirstSalary + k, SalaryText(salary));
-    pages.SetRemembered(kVitalsTab, kFirstSalary + k, salary);
+    loaded.Remember(pages, kVitalsTab, kFirstSalary + k, salary);
   }
   Display(pages, kHand, HandText(byte(410)));
 }
 
-SavedNames SaveVitals(RosterView& view, std::uint32_t p, const EditorPages& pages, const LoadedState& loaded) {
+void SaveVitals(RosterView& view, std::uint32_t p, const EditorPages& pages, const LoadedState& loaded) {
   auto text = [&](int id) { return pages.GetFieldText(kVitalsTab, id); };
   auto remembered = [&](int id) { return pages.GetRemembered(kVitalsTab, id); };
   auto touched = [&](int id) { return !loaded.Untouched(pages, kVitalsTab, id); };
 
-  SavedNames names;
-  names.first_name = SaveName(view, kFirstName, loaded.first_name_length, pages, loaded);
-  names.last_name = SaveName(view, kLastName, loaded.last_name_length, pages, loaded);
+  SaveName(view, kFirstName, loaded.first_name_length, pages, loaded);
+  SaveName(view, kLastName, loaded.last_name_length, pages, loaded);
   SaveNumber(view, p, 8, 8, kVitalsTab, kType, pages, loaded);
   SaveNumber(view, p, 10, 16, kVitalsTab, kFaceId, pages, loaded);
 
@@ -195,7 +199,6 @@ SavedNames SaveVitals(RosterView& view, std::uint32_t p, const EditorPages& page
       WriteDwordAt(view, FieldAddress(p, 340 + 4 * static_cast<std::uint32_t>(k)), salary);
     }
   }
-  return names;
 }
 
 }  // namespace rostrel

@@ -12,12 +12,14 @@
 
 namespace rostrel {
 
-// What the last load put into the pages, so that a save can tell which
-// controls the user changed. A control still showing what the load put there
-// is not written, even where its text would not convert back to the stored
-// value (a salary that is not a whole number of thousands, a draft year 120).
+// What a load of the record would put into the pages, so that a save can tell
+// which controls the user changed. A control still showing that is not
+// written, even where its text would not convert back to the stored value (a
+// salary that is not a whole number of thousands, a draft year 120). The load
+// sets it, and every save sets it again from what the file then holds.
 struct LoadedState {
   std::map<std::pair<int, int>, std::string> texts;  // (tab, id) -> text as the box took it
+  std::map<std::pair<int, int>, std::uint32_t> remembered;  // (tab, id) -> the control's remembered value
   int body_shape_item = 0;
   std::uint32_t iff_check = 0;
   std::uint32_t first_name_length = 0;  // characters shown, the most a save writes
@@ -25,6 +27,8 @@ struct LoadedState {
 
   // Shows text in the box and remembers what the box then holds.
   void Show(EditorPages& pages, int tab, int id, const std::string& text);
+  // Sets the control's remembered value and keeps a copy.
+  void Remember(EditorPages& pages, int tab, int id, std::uint32_t value);
   // True when the box still holds what the load showed.
   bool Untouched(const EditorPages& pages, int tab, int id) const;
 };
@@ -35,10 +39,7 @@ void SaveByteBlock(RosterView& view, std::uint32_t position, const ByteBlock& bl
                    const LoadedState& loaded);
 
 void LoadVitals(const RosterView& view, std::uint32_t position, EditorPages& pages, LoadedState& loaded);
-// Writes the edited vitals; returns the names as written, for the list row.
-struct SavedNames {
-  std::string first_name, last_name;
-};
-SavedNames SaveVitals(RosterView& view, std::uint32_t position, const EditorPages& pages, const LoadedState& loaded);
+// Writes the edited vitals.
+void SaveVitals(RosterView& view, std::uint32_t position, const EditorPages& pages, const LoadedState& loaded);
 
 }  // namespace rostrel

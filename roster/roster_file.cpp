@@ -77,6 +77,20 @@ void CloseRosterView(RosterView& view) {
   --g_open_views;
 }
 
+void MoveRosterView(RosterView& into, RosterView& from) {
+  if (&into == &from) return;
+  CloseRosterView(into);
+  into.path = std::move(from.path);
+  into.file = from.file;
+  into.mapping = from.mapping;
+  into.base = from.base;
+  into.size = from.size;
+  from.file = kNoHandle;
+  from.mapping = kNoHandle;
+  from.base = nullptr;
+  from.size = 0;
+}
+
 bool FlushRosterView(const RosterView& view) { return IsOpen(view) && PlatformFlushFile(view); }
 
 int OpenViewCount() { return g_open_views; }

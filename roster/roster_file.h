@@ -50,6 +50,8 @@ bool IsOpen(const RosterView& view);
 OpenStatus OpenRosterView(RosterView& view, const std::string& path);
 // Unmaps and closes; does nothing when no file is open. The path is kept.
 void CloseRosterView(RosterView& view);
+// Closes into, then hands it what from holds; from is left closed.
+void MoveRosterView(RosterView& into, RosterView& from);
 // Puts everything written through the view on disk before returning.
 bool FlushRosterView(const RosterView& view);
 

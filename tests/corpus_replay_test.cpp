@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "tests/fuzz/fuzz_targets.h"
+#include "tests/fuzz/session.h"
 #include "tests/roster_builder.h"
 
 namespace rostrel {
@@ -21,6 +22,7 @@ TEST(SeedCorpus, EveryVariantKeepsEveryProperty) {
     EXPECT_EQ(Apply(fuzz::CheckOpenPath, bytes), "") << name;
     EXPECT_EQ(Apply(fuzz::CheckNoEditRound, bytes), "") << name;
     EXPECT_EQ(Apply(fuzz::CheckEditRound, fuzz::EditInput(name, bytes)), "") << name;
+    EXPECT_EQ(Apply(fuzz::CheckEditingSession, fuzz::SessionInput(name, bytes)), "") << name;
   }
 }
 
@@ -42,6 +44,7 @@ void ReplayKept(const char* target, Check check) {
 TEST(KeptInputs, OpenPath) { ReplayKept("open", fuzz::CheckOpenPath); }
 TEST(KeptInputs, EditRound) { ReplayKept("edit_round", fuzz::CheckEditRound); }
 TEST(KeptInputs, NoEditRound) { ReplayKept("no_edit_round", fuzz::CheckNoEditRound); }
+TEST(KeptInputs, EditingSession) { ReplayKept("session", fuzz::CheckEditingSession); }
 
 }  // namespace
 }  // namespace rostrel

@@ -1,4 +1,4 @@
-// Hostile roster files: the three properties every file, however damaged or
+// Hostile roster files: the properties every file, however damaged or
 // crafted, must keep, each checked over arbitrary input bytes. libFuzzer
 // drives them (tests/fuzz/*_fuzzer.cpp); the test programs replay the seed
 // corpus and every kept crash input through the same functions.
@@ -31,6 +31,12 @@ std::string CheckEditRound(const std::uint8_t* data, std::size_t size);
 // Every listed player loaded and saved with no control touched: only the four
 // checksum bytes may change.
 std::string CheckNoEditRound(const std::uint8_t* data, std::size_t size);
+
+// One scratch file per process and extension, in the temporary folder.
+std::string ScratchPath(const char* extension);
+// A saved game: 65088 filler bytes, then data as its roster part.
+constexpr std::size_t kSavedGameFill = 65088;
+std::vector<std::uint8_t> AsSavedGame(const std::uint8_t* data, std::size_t size);
 
 // The seed corpus: good files of both kinds and each malformed variant, as
 // (file name, bytes). The file name's extension says the kind.

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "tests/fuzz/fuzz_targets.h"
+#include "tests/fuzz/session.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string problem = rostrel::fuzz::ROSTREL_FUZZ_CHECK(data, size);

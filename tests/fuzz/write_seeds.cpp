@@ -1,9 +1,10 @@
-// Writes the seed corpus of each fuzz target into DIR/open, DIR/edit_round and
-// DIR/no_edit_round.
+// Writes the seed corpus of each fuzz target into DIR/open, DIR/edit_round,
+// DIR/no_edit_round and DIR/session.
 #include <cstdio>
 #include <filesystem>
 
 #include "tests/fuzz/fuzz_targets.h"
+#include "tests/fuzz/session.h"
 #include "tests/roster_builder.h"
 
 int main(int argc, char** argv) {
@@ -12,11 +13,12 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::filesystem::path dir = argv[1];
-  for (const char* target : {"open", "edit_round", "no_edit_round"}) std::filesystem::create_directories(dir / target);
+  for (const char* target : {"open", "edit_round", "no_edit_round", "session"}) std::filesystem::create_directories(dir / target);
   for (const auto& [name, bytes] : rostrel::fuzz::SeedCorpus()) {
     rostrel::test::WriteFileBytes((dir / "open" / name).string(), bytes);
     rostrel::test::WriteFileBytes((dir / "no_edit_round" / name).string(), bytes);
     rostrel::test::WriteFileBytes((dir / "edit_round" / name).string(), rostrel::fuzz::EditInput(name, bytes));
+    rostrel::test::WriteFileBytes((dir / "session" / name).string(), rostrel::fuzz::SessionInput(name, bytes));
   }
   return 0;
 }

@@ -1,0 +1,101 @@
+// Whole editing sessions: a user loads players, types into any box, ticks the
+// check box, picks a body shape, saves, loads another player, closes and
+// reopens the file, in any order. After every save what the pages show must
+// be what the file holds, and no byte outside that player's record, its name
+// units and the checksum may have changed. The same session runs over the
+// in-memory pages (natively and under libFuzzer) and over the real controls
+// (under Wine), so that the two can be compared step by step.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "player/player_cycle.h"
+#include "tests/memory_pages.h"
+#include "tests/roster_builder.h"
+
+namespace rostrel::fuzz {
+
+// A control a user can change: (tab, id).
+struct Editable {
+  int tab;
+  int id;
+};
+// Every edit box a user can type into, page by page.
+const std::vector<Editable>& EditableControls();
+
+struct Action {
+  enum Kind : std::uint8_t { Load, Type, Retype, Toggle, Pick, Save, Reopen };
+  Kind kind = Save;
+  std::size_t row = 0;      // Load: the listed player, modulo the count
+  std::size_t control = 0;  // Type, Retype: the editable control, modulo their count
+  int item = 1;             // Pick: 1 ... 3
+  std::string text;         // Type: what the user types
+};
+std::string Describe(const Action& action);
+
+// Actions read from fuzzed bytes.
+std::vector<Action> DecodeActions(const std::uint8_t* data, std::size_t size);
+// A fixed, seeded sequence of realistic actions: numbers in and out of range,
+// texts that do not read back as typed, names shortened and typed back.
+std::vector<Action> SeededActions(std::uint32_t seed, std::size_t count);
+
+// The user's hands on the pages.
+class UserInput {
+ public:
+  virtual ~UserInput() = default;
+  // Replaces the box's text as typing does: a text limit refuses the rest.
+  virtual void Type(int tab, int id, std::string_view text) = 0;
+  virtual void ToggleCheck(int tab, int id) = 0;
+  virtual void PickItem(int tab, int id, int item) = 0;
+};
+
+class MemoryInput : public UserInput {
+ public:
+  explicit MemoryInput(test::MemoryPages& pages) : pages_(pages) {}
+  void Type(int tab, int id, std::string_view text) override { pages_.Type(tab, id, text); }
+  void ToggleCheck(int tab, int id) override { pages_.SetCheck(tab, id, pages_.GetCheck(tab, id) ? 4 : 1); }
+  void PickItem(int tab, int id, int item) override { pages_.SetComboIndex(tab, id, item); }
+
+ private:
+  test::MemoryPages& pages_;
+};
+
+class Session {
+ public:
+  Session(std::string path, EditorPages& pages, UserInput& input) : path_(std::move(path)), pages_(pages), input_(input) {}
+  // Lists and maps the file; false when it cannot be edited.
+  bool Open();
+  // Runs one action; an empty text, or what went wrong.
+  std::string Step(const Action& action);
+  const RosterView& view() const { return view_; }
+  std::size_t saves() const { return saves_; }
+
+ private:
+  std::string CheckSave();
+  std::string CheckPagesShowTheFile(const SaveResult& saved);
+
+  std::string path_;
+  EditorPages& pages_;
+  UserInput& input_;
+  RosterView view_;
+  std::vector<PlayerEntry> rows_;
+  LoadedPlayer player_;
+  std::map<std::pair<int, int>, std::string> shown_at_load_;  // what the last load showed, for Retype
+  bool edited_ = false;  // an edit since the last load or save
+  std::size_t saves_ = 0;
+};
+
+// Input: one byte (bit 7: a saved game), one byte n (the last 2n bytes are the
+// actions), then the file.
+std::string CheckEditingSession(const std::uint8_t* data, std::size_t size);
+// The session target's input for one seed file: a script that edits, saves,
+// types back and saves again.
+std::vector<std::uint8_t> SessionInput(const std::string& name, const std::vector<std::uint8_t>& file);
+
+}  // namespace rostrel::fuzz
