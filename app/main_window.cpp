@@ -10,6 +10,7 @@
 
 #include "forms/event_routing.h"
 #include "forms/form_engine.h"
+#include "forms/system_helpers.h"
 #include "forms/window_data.h"
 #include "pages/window_pages.h"
 
@@ -273,14 +274,7 @@ std::string CollectDroppedFiles(HDROP drop) {
   return names;
 }
 
-std::string SpecialFolderPath(int csidl) {
-  LPITEMIDLIST list = nullptr;
-  if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &list)) || !list) return {};
-  char path[256] = {};
-  const bool found = SHGetPathFromIDListA(list, path) != FALSE;
-  CoTaskMemFree(list);
-  return found ? std::string(path) : std::string();
-}
+std::string SpecialFolderPath(int csidl) { return ShellFolderPath(csidl); }
 
 int GetSelectedRow(HWND form, int list_id) {
   HWND list = GetDlgItem(form, list_id);
@@ -315,19 +309,28 @@ INT_PTR ReadRosterFile(HWND form, int) {
     ShowMessage("The file extension is wrong!?");
     return 0;
   }
+  // The new file is listed and mapped before the open one is released: a file
+  // that cannot be opened for writing or mapped leaves the open one open,
+  // listed and named, as a wrong extension does.
+  std::vector<PlayerEntry> rows = FillPlayerList(editor.path, *header);
+  RosterView next;
+  const OpenStatus status = OpenRosterView(next, editor.path);
+  if (status != OpenStatus::Ok) {
+    // Players that could never be saved are not listed.
+    if (!rows.empty()) ShowMessage(OpenStatusText(status));
+    if (IsOpen(editor.view)) editor.path = editor.view.path;
+    return 0;
+  }
   ReleaseFile();
   DeleteAllRows(form);
   editor.search = SearchPosition{};
   EnableControl(form, kSaveButton, false);
-
-  std::vector<PlayerEntry> rows = FillPlayerList(editor.path, *header);
-  const OpenStatus status = OpenRosterView(editor.view, editor.path);
-  if (status != OpenStatus::Ok) {
-    // Players that could never be saved are not listed; the file stays closed.
-    if (!rows.empty()) ShowMessage(OpenStatusText(status));
+  MoveRosterView(editor.view, next);
+  if (rows.empty()) {
+    // Nobody to edit: the caption names no file.
+    SetWindowTextA(form, kBaseCaption);
     return 0;
   }
-  if (rows.empty()) return 0;
   InsertRows(form, std::move(rows));
   EnableControl(form, kSaveButton, true);
   SetWindowTextA(form, (std::string(kBaseCaption) + " - " + FileNameOf(editor.path)).c_str());

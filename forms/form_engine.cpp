@@ -31,13 +31,14 @@ FormProcedure ProcedureFor(const std::string& name) {
   return nullptr;
 }
 
-// The forms' font, "MS Sans Serif" at 8 points, made once for the process.
+// The forms' font, "MS Sans Serif" at 8 points with the height the dialog
+// manager gives a template's font, made once for the process.
 class DialogFont {
  public:
   HFONT get() {
     if (!font_) {
       HDC screen = GetDC(nullptr);
-      font_ = CreateFontA(FontHeight(GetDeviceCaps(screen, LOGPIXELSY), 8), 0, 0, 0, FW_NORMAL, 0, 0, 0,
+      font_ = CreateFontA(DialogFontHeight(GetDeviceCaps(screen, LOGPIXELSY), 8), 0, 0, 0, FW_NORMAL, 0, 0, 0,
                           ANSI_CHARSET, 0, 0, 0, 0, "MS Sans Serif");
       ReleaseDC(nullptr, screen);
     }

@@ -62,6 +62,12 @@ std::int32_t FontHeight(int dpi, double points) {
   return -static_cast<std::int32_t>(std::trunc(std::nearbyint(dpi * points) / 72.0));
 }
 
+std::int32_t DialogFontHeight(int dpi, int points) {
+  const std::int64_t product = static_cast<std::int64_t>(dpi) * points;
+  const std::int64_t magnitude = ((product < 0 ? -product : product) + 36) / 72;
+  return static_cast<std::int32_t>(product < 0 ? magnitude : -magnitude);
+}
+
 std::size_t HeapBlockSize(std::size_t size) { return size == 0 ? 0 : std::max<std::size_t>(size + 1, 16); }
 
 std::vector<std::uint8_t> TagBlock(std::string_view text) {

@@ -46,6 +46,9 @@ inline std::int32_t ColorFromProperty(std::uintptr_t value) { return static_cast
 
 // The logical height of a font: -trunc(round(dpi * points) / 72).
 std::int32_t FontHeight(int dpi, double points);
+// The height the dialog manager gives a template's font of whole points:
+// -MulDiv(points, dpi, 72), the quotient rounded half away from zero.
+std::int32_t DialogFontHeight(int dpi, int points);
 
 // A zero-filled heap block for size bytes holds max(size + 1, 16) bytes; none for 0.
 std::size_t HeapBlockSize(std::size_t size);

@@ -19,7 +19,9 @@ std::string Trimmed(const char* text) {
 using GetLocation = HRESULT(WINAPI*)(HWND, int, LPITEMIDLIST*);
 using PathFromList = BOOL(WINAPI*)(LPCITEMIDLIST, LPSTR);
 
-std::string ShellFolder(int csidl) {
+}  // namespace
+
+std::string ShellFolderPath(int csidl) {
   HMODULE shell = LoadLibraryA("SHELL32.DLL");
   if (!shell) return {};
   std::string folder;
@@ -34,6 +36,8 @@ std::string ShellFolder(int csidl) {
   FreeLibrary(shell);
   return folder;
 }
+
+namespace {
 
 std::string ProgramFilesFallback() {
   HKEY key = nullptr;
@@ -97,7 +101,7 @@ std::string TempSubFolder(const std::string& prefix) {
 }
 
 std::string SpecialFolder(int csidl) {
-  std::string folder = ShellFolder(csidl);
+  std::string folder = ShellFolderPath(csidl);
   if (folder.empty() && (csidl == CSIDL_PROGRAM_FILES)) folder = ProgramFilesFallback();
   return WithOneTrailingBackslash(folder);
 }

@@ -19,6 +19,9 @@ std::string TempFolder();
 std::string TempFileName(const std::string& prefix = "tmp");
 // A new folder in the temporary folder: prefix and a number, ending in "\".
 std::string TempSubFolder(const std::string& prefix = "tmpfldr");
+// The shell's path of a special folder by its CSIDL, as the shell gives it;
+// the empty text when it cannot be resolved.
+std::string ShellFolderPath(int csidl);
 // A special folder by its CSIDL, ending in "\"; the program-files folder falls
 // back to the registry and then to "C:\Program Files".
 std::string SpecialFolder(int csidl);

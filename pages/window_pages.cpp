@@ -75,8 +75,15 @@ void WindowPages::SetRemembered(int tab, int id, std::uint32_t value) {
   else SetPropA(control, kRememberedProp, reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(value)));
 }
 
+// An item that is not in the list selects nothing. Windows clears the
+// selection for any index past the last item; Wine keeps the previous one, so
+// the index -1 is sent for every such item.
 void WindowPages::SetComboIndex(int tab, int id, int item) {
-  if (HWND control = Control(tab, id)) SendMessageA(control, CB_SETCURSEL, static_cast<WPARAM>(item - 1), 0);
+  HWND control = Control(tab, id);
+  if (!control) return;
+  const auto count = static_cast<int>(SendMessageA(control, CB_GETCOUNT, 0, 0));
+  const int index = item >= 1 && item <= count ? item - 1 : -1;
+  SendMessageA(control, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
 int WindowPages::GetComboIndex(int tab, int id) const {

@@ -54,6 +54,13 @@ TEST(FormMath, FontHeightAndBlocks) {
   EXPECT_EQ(FontHeight(120, 8), -13);
   EXPECT_EQ(FontHeight(96, 8.25), -11);  // round(792) / 72 = 11
   EXPECT_EQ(FontHeight(96, 0.375), 0);   // round(36) / 72 = 0.5, cut to 0
+  // The dialog manager's height for a template's 8 points: -MulDiv(8, dpi, 72).
+  EXPECT_EQ(DialogFontHeight(96, 8), -11);   // 10.67 rounded
+  EXPECT_EQ(DialogFontHeight(120, 8), -13);  // 13.33
+  EXPECT_EQ(DialogFontHeight(144, 8), -16);
+  EXPECT_EQ(DialogFontHeight(81, 8), -9);    // exactly 9
+  EXPECT_EQ(DialogFontHeight(117, 6), -10);  // 9.75; and a half (9.5 at 114) goes away from zero
+  EXPECT_EQ(DialogFontHeight(114, 6), -10);
   EXPECT_EQ(HeapBlockSize(0), 0u);
   EXPECT_EQ(HeapBlockSize(1), 16u);
   EXPECT_EQ(HeapBlockSize(15), 16u);
