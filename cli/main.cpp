@@ -201,57 +201,99 @@ std::vector<Assignment> ParseAssignments(const std::vector<std::string>& texts) 
   return all;
 }
 
-// Types the texts into the loaded player's pages and saves it; the changes,
-// as the pages showed them before and after.
-std::vector<std::string> Apply(const std::string& file, const std::string& player, const std::vector<Assignment>& edits) {
+// One typed value and what the file holds for it after the save.
+struct Outcome {
+  std::string label, before, after, typed;
+  bool as_typed() const { return after == typed; }
+  std::string Text() const {
+    return label + ": \"" + before + "\" -> \"" + after + "\"" + (as_typed() ? "" : " (typed \"" + typed + "\")");
+  }
+};
+
+// Runs work on a copy of file in the temporary folder and removes the copy;
+// messages name file, not the copy.
+template <typename Work>
+auto OnScratchCopy(const std::string& file, Work work) {
+  const std::filesystem::path scratch =
+      std::filesystem::temp_directory_path() / ("rostrel-scratch" + std::filesystem::path(file).extension().string());
+  std::error_code error;
+  std::filesystem::copy_file(file, scratch, std::filesystem::copy_options::overwrite_existing, error);
+  if (error) throw Refused{file + ": a scratch copy cannot be written: " + error.message()};
+  struct Remove {
+    std::filesystem::path path;
+    ~Remove() { std::filesystem::remove(path); }
+  } remove{scratch};
+  try {
+    return work(scratch.string());
+  } catch (const Refused& refused) {
+    std::string message = refused.message;
+    if (message.rfind(scratch.string(), 0) == 0) message = file + message.substr(scratch.string().size());
+    throw Refused{message};
+  }
+}
+
+// Types the texts into the loaded player's pages and saves it; for each text,
+// what the pages showed before and what the file holds afterwards.
+std::vector<Outcome> Apply(const std::string& file, const std::string& player, const std::vector<Assignment>& edits) {
   const Roster r = List(file);
   const std::size_t row = FindRow(r, player);
   OpenView open(file);
   Loaded loaded;
   Load(open, r, row, loaded);
-  std::vector<std::string> changes;
+  std::vector<Outcome> outcomes;
   for (const Assignment& e : edits) {
-    const std::string before = FieldText(loaded.pages, *e.field);
+    outcomes.push_back({e.field->label, CellText(FieldText(loaded.pages, *e.field)), {}, e.text});
     std::string why;
     if (!PutFieldText(loaded.pages, *e.field, e.text, why)) {
       throw Refused{file + ": player " + player + ": field " + e.field->label + ": \"" + e.text + "\" refused: " + why};
     }
-    changes.push_back(e.field->label + ": \"" + CellText(before) + "\" -> \"" + CellText(FieldText(loaded.pages, *e.field)) + "\"");
   }
   if (!SavePlayer(open.view(), loaded.pages, loaded.player).saved) throw Refused{file + ": the player could not be saved"};
-  return changes;
+  Loaded fresh;
+  Load(open, r, row, fresh);
+  for (std::size_t k = 0; k < edits.size(); ++k) outcomes[k].after = CellText(FieldText(fresh.pages, *edits[k].field));
+  return outcomes;
+}
+
+// With --strict: every value must read back as typed, or nothing is written.
+void RefuseUnlessAsTyped(const std::string& file, const std::vector<std::string>& not_as_typed) {
+  if (not_as_typed.empty()) return;
+  std::string message = file + ": with --strict, values that would not read back as typed are refused; nothing was written:";
+  for (const std::string& n : not_as_typed) message += "\n  " + n;
+  throw Refused{message};
 }
 
 int CommandSet(const std::string& file, const std::string& player, const std::vector<std::string>& texts, bool dry_run,
-               bool backup) {
+               bool backup, bool strict) {
   const std::vector<Assignment> edits = ParseAssignments(texts);
-  if (!dry_run) {
-    if (backup) Backup(file);
-    for (const std::string& c : Apply(file, player, edits)) std::printf("%s\n", c.c_str());
-    return 0;
+  if (dry_run || strict) {
+    // The same edit on a scratch copy: what the file would hold, and the offsets it would change.
+    const std::vector<std::uint8_t> before = ReadAll(file);
+    std::vector<std::uint8_t> after;
+    const std::vector<Outcome> outcomes = OnScratchCopy(file, [&](const std::string& scratch) {
+      std::vector<Outcome> result = Apply(scratch, player, edits);
+      after = ReadAll(scratch);
+      return result;
+    });
+    if (strict) {
+      std::vector<std::string> refused;
+      for (const Outcome& o : outcomes) {
+        if (!o.as_typed()) refused.push_back(o.label + ": \"" + o.typed + "\" would be stored as \"" + o.after + "\"");
+      }
+      RefuseUnlessAsTyped(file, refused);
+    }
+    if (dry_run) {
+      for (const Outcome& o : outcomes) std::printf("would set %s\n", o.Text().c_str());
+      std::printf("would change file offsets:");
+      for (std::size_t i = 0; i < before.size() && i < after.size(); ++i) {
+        if (before[i] != after[i]) std::printf(" %zu", i);
+      }
+      std::printf("\n");
+      return 0;
+    }
   }
-  // The same edit on a scratch copy: the offsets it changed, the file untouched.
-  const std::filesystem::path scratch =
-      std::filesystem::temp_directory_path() / ("rostrel-dry-run" + std::filesystem::path(file).extension().string());
-  std::filesystem::copy_file(file, scratch, std::filesystem::copy_options::overwrite_existing);
-  const std::vector<std::uint8_t> before = ReadAll(file);
-  std::vector<std::string> changes;
-  try {
-    changes = Apply(scratch.string(), player, edits);
-  } catch (const Refused& refused) {
-    std::filesystem::remove(scratch);
-    std::string message = refused.message;
-    if (message.rfind(scratch.string(), 0) == 0) message = file + message.substr(scratch.string().size());
-    throw Refused{message};
-  }
-  const std::vector<std::uint8_t> after = ReadAll(scratch.string());
-  std::filesystem::remove(scratch);
-  for (const std::string& c : changes) std::printf("would set %s\n", c.c_str());
-  std::printf("would change file offsets:");
-  for (std::size_t i = 0; i < before.size() && i < after.size(); ++i) {
-    if (before[i] != after[i]) std::printf(" %zu", i);
-  }
-  std::printf("\n");
+  if (backup) Backup(file);
+  for (const Outcome& o : Apply(file, player, edits)) std::printf("%s\n", o.Text().c_str());
   return 0;
 }
 
@@ -294,12 +336,39 @@ int CommandExport(const std::string& file, const std::string& out_path) {
 }
 
 // One player's changed cells, checked; applied only when every row is sound.
+struct Cell {
+  Assignment edit;
+  int line, column;
+};
 struct RowEdit {
   std::size_t row;
-  std::vector<Assignment> edits;
+  std::vector<Cell> cells;
 };
 
-int CommandImport(const std::string& file, const std::string& in_path, bool backup) {
+// Saves every planned player into file; the cells whose value the file does
+// not hold as typed afterwards, with their places.
+std::vector<std::string> ApplyImport(const std::string& file, const Roster& r, const std::vector<RowEdit>& plan) {
+  OpenView open(file);
+  std::vector<std::string> not_as_typed;
+  for (const RowEdit& edit : plan) {
+    Loaded loaded;
+    Load(open, r, edit.row, loaded);
+    std::string why;
+    for (const Cell& c : edit.cells) PutFieldText(loaded.pages, *c.edit.field, c.edit.text, why);
+    if (!SavePlayer(open.view(), loaded.pages, loaded.player).saved) throw Refused{file + ": a player could not be saved"};
+    Loaded fresh;
+    Load(open, r, edit.row, fresh);
+    for (const Cell& c : edit.cells) {
+      const std::string held = CellText(FieldText(fresh.pages, *c.edit.field));
+      if (held == c.edit.text) continue;
+      not_as_typed.push_back("line " + std::to_string(c.line) + ", column " + std::to_string(c.column) + ": " +
+                             c.edit.field->label + ": \"" + Utf8(c.edit.text) + "\" is stored as \"" + Utf8(held) + "\"");
+    }
+  }
+  return not_as_typed;
+}
+
+int CommandImport(const std::string& file, const std::string& in_path, bool backup, bool strict) {
   const Roster r = List(file);
   std::ifstream in(in_path, std::ios::binary);
   if (!in) throw Refused{in_path + ": cannot be read"};
@@ -323,8 +392,9 @@ int CommandImport(const std::string& file, const std::string& in_path, bool back
   std::map<std::string, std::size_t> by_position;
   for (std::size_t i = 0; i < r.rows.size(); ++i) by_position.emplace(Position(r.rows[i]), i);
 
-  OpenView open(file);
+  // Every row is checked against the players as the file holds them before anything is written.
   std::vector<RowEdit> plan;
+  OpenView open(file);
   for (std::size_t n = 1; n < rows.size(); ++n) {
     const CsvRow& row = rows[n];
     if (row.fields.size() != columns.size()) {
@@ -344,19 +414,22 @@ int CommandImport(const std::string& file, const std::string& in_path, bool back
       if (!PutFieldText(loaded.pages, *columns[c], value, why)) {
         throw at(row.line, static_cast<int>(c + 1), columns[c]->label + ": \"" + row.fields[c] + "\" refused: " + why);
       }
-      edit.edits.push_back({columns[c], value});
+      edit.cells.push_back({{columns[c], value}, row.line, static_cast<int>(c + 1)});
     }
-    if (!edit.edits.empty()) plan.push_back(std::move(edit));
+    if (!edit.cells.empty()) plan.push_back(std::move(edit));
   }
-  if (!plan.empty() && backup) Backup(file);
-  for (const RowEdit& edit : plan) {
-    Loaded loaded;
-    Load(open, r, edit.row, loaded);
-    std::string why;
-    for (const Assignment& a : edit.edits) PutFieldText(loaded.pages, *a.field, a.text, why);
-    if (!SavePlayer(open.view(), loaded.pages, loaded.player).saved) throw Refused{file + ": a player could not be saved"};
+  CloseRosterView(open.view());
+  if (plan.empty()) {
+    std::printf("0 players changed\n");
+    return 0;
   }
+  if (strict) {
+    RefuseUnlessAsTyped(file, OnScratchCopy(file, [&](const std::string& scratch) { return ApplyImport(scratch, r, plan); }));
+  }
+  if (backup) Backup(file);
+  const std::vector<std::string> not_as_typed = ApplyImport(file, r, plan);
   std::printf("%zu players changed\n", plan.size());
+  for (const std::string& n : not_as_typed) std::printf("not as typed: %s\n", n.c_str());
   return 0;
 }
 
@@ -447,7 +520,7 @@ int main(int argc, char** argv) {
   app.require_subcommand(1);
   std::string file, player, format = "table";
   std::vector<std::string> assignments;
-  bool dry_run = false, backup = false, fix = false;
+  bool dry_run = false, backup = false, fix = false, strict = false;
 
   auto* list = app.add_subcommand("list", "every player in file order: row, record position, first and last name");
   list->add_option("FILE", file, "roster file or saved game")->required();
@@ -464,6 +537,7 @@ int main(int argc, char** argv) {
   set->add_option("FIELD=TEXT", assignments, "for example Speed=75 Birth=19860101 \"Year 1=12.5\"")->required();
   set->add_flag("--dry-run", dry_run, "print what would change and write nothing");
   set->add_flag("--backup", backup, "copy FILE to FILE.bak first (an existing backup is kept)");
+  set->add_flag("--strict", strict, "refuse, writing nothing, any value that would not read back as typed");
 
   auto* check = app.add_subcommand("check", "the checksum, the player count and every problem found; exit 0 when sound");
   check->add_option("FILE", file)->required();
@@ -478,6 +552,7 @@ int main(int argc, char** argv) {
   importing->add_option("FILE", file)->required();
   importing->add_option("--csv", csv, "the CSV file to read")->required();
   importing->add_flag("--backup", backup, "copy FILE to FILE.bak first (an existing backup is kept)");
+  importing->add_flag("--strict", strict, "refuse, writing nothing, any value that would not read back as typed");
 
   auto* diff = app.add_subcommand("diff", "the players and fields that differ, matched by record position");
   diff->add_option("A", file)->required();
@@ -494,10 +569,10 @@ int main(int argc, char** argv) {
   try {
     if (*list) return CommandList(file, format);
     if (*show) return CommandShow(file, player, format);
-    if (*set) return CommandSet(file, player, assignments, dry_run, backup);
+    if (*set) return CommandSet(file, player, assignments, dry_run, backup, strict);
     if (*check) return CommandCheck(file, fix);
     if (*exporting) return CommandExport(file, csv);
-    if (*importing) return CommandImport(file, csv, backup);
+    if (*importing) return CommandImport(file, csv, backup, strict);
     if (*diff) return CommandDiff(file, other);
   } catch (const Refused& refused) {
     std::fprintf(stderr, "rostrel-cli: %s\n", refused.message.c_str());

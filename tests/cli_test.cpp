@@ -118,6 +118,55 @@ TEST_F(Cli, SetWritesWhatTheWindowsSaveWrites) {
   EXPECT_NE(saved, built_.bytes);
 }
 
+// set, its dry run and import say what the file holds afterwards, and where
+// that is not what was typed; --strict refuses such values and writes nothing.
+TEST_F(Cli, ReportsWhatTheFileHoldsAndStrictRefusesTheRest) {
+  const Outcome dry = Run("set " + Q(path_) + " 1 'Year 1=abc' Speed=075 --dry-run");
+  EXPECT_EQ(dry.code, 0) << dry.err;
+  EXPECT_NE(dry.out.find("would set Year 1: \"" ), std::string::npos) << dry.out;
+  EXPECT_NE(dry.out.find("-> \"0.000\" (typed \"abc\")"), std::string::npos) << dry.out;
+  EXPECT_NE(dry.out.find("Speed: \"60\" -> \"75\" (typed \"075\")"), std::string::npos) << dry.out;
+
+  const Outcome strict = Run("set " + Q(path_) + " 1 Speed=300 Stamina=50 'Year 1=abc' --strict");
+  EXPECT_EQ(strict.code, 1);
+  EXPECT_NE(strict.err.find("Speed: \"300\" would be stored as \"44\""), std::string::npos) << strict.err;
+  EXPECT_NE(strict.err.find("Year 1: \"abc\" would be stored as \"0.000\""), std::string::npos) << strict.err;
+  EXPECT_EQ(strict.err.find("Stamina"), std::string::npos);  // 50 reads back as typed
+  EXPECT_EQ(ReadFileBytes(path_), built_.bytes);
+  EXPECT_EQ(Run("set " + Q(path_) + " 1 Speed=70 --strict").code, 0);
+  EXPECT_EQ(ReadFileBytes(path_)[built_.Offset(0, 455)], 70);
+
+  const Outcome set = Run("set " + Q(path_) + " 1 Speed=300");
+  EXPECT_EQ(set.code, 0);
+  EXPECT_EQ(set.out, "Speed: \"70\" -> \"44\" (typed \"300\")\n");
+  EXPECT_EQ(ReadFileBytes(path_)[built_.Offset(0, 455)], 44);
+
+  // An import applies such a cell and names its place; with --strict, nothing is written.
+  const std::string csv = dir_.File("players.csv");
+  ASSERT_EQ(Run("export " + Q(path_) + " --csv " + Q(csv)).code, 0);
+  std::vector<cli::CsvRow> rows;
+  cli::CsvError error;
+  ASSERT_TRUE(cli::ParseCsv(Slurp(csv), rows, error));
+  std::size_t speed = 0;
+  while (rows[0].fields[speed] != "Speed") ++speed;
+  rows[2].fields[speed] = "257";
+  rows[3].fields[speed] = "90";
+  std::string text;
+  for (const cli::CsvRow& r : rows) text += cli::CsvLine(r.fields);
+  std::ofstream(csv, std::ios::binary) << text;
+  const Bytes before = ReadFileBytes(path_);
+  const Outcome refused = Run("import " + Q(path_) + " --csv " + Q(csv) + " --strict");
+  EXPECT_EQ(refused.code, 1);
+  const std::string place = "line 3, column " + std::to_string(speed + 1) + ": Speed: \"257\" is stored as \"1\"";
+  EXPECT_NE(refused.err.find(place), std::string::npos) << refused.err;
+  EXPECT_EQ(ReadFileBytes(path_), before);
+  const Outcome imported = Run("import " + Q(path_) + " --csv " + Q(csv));
+  EXPECT_EQ(imported.code, 0);
+  EXPECT_NE(imported.out.find("2 players changed\nnot as typed: " + place + "\n"), std::string::npos) << imported.out;
+  EXPECT_EQ(ReadFileBytes(path_)[built_.Offset(1, 455)], 1);
+  EXPECT_EQ(ReadFileBytes(path_)[built_.Offset(2, 455)], 90);
+}
+
 TEST_F(Cli, CheckReportsAndFixesOnlyTheChecksum) {
   Outcome sound = Run("check " + Q(path_));
   EXPECT_EQ(sound.code, 0);
