@@ -1,6 +1,7 @@
 // The editor pages in memory, behaving as the real controls do where it
 // matters to the player data: a window text ends at a NUL, typing respects the
-// text limit, the body-shape combo box has three items. The command-line tool
+// text limit and the byte pages' digits-only style, the body-shape combo box
+// has three items. The command-line tool
 // edits through them, and so do the tests.
 #pragma once
 
@@ -36,10 +37,17 @@ class MemoryPages : public EditorPages {
   void SetCheck(int tab, int id, std::uint32_t v) override { At(tab, id).checked = v != 4; }
   std::uint32_t GetCheck(int tab, int id) const override { return Find(tab, id).checked ? 1 : 0; }
 
-  // The user replaces the box's text by typing; characters past a set limit are refused.
+  // The user replaces the box's text by typing. The byte pages' boxes refuse
+  // all but digits, a set limit refuses the characters past it, and no box
+  // holds a NUL.
   void Type(int tab, int id, std::string_view text) {
     Control& c = At(tab, id);
-    c.text = std::string(c.limit ? text.substr(0, *c.limit) : text);
+    c.text.clear();
+    for (char ch : text) {
+      if (ch == '\0' || (tab != kVitalsTab && (ch < '0' || ch > '9'))) continue;
+      if (c.limit && c.text.size() >= *c.limit) break;
+      c.text += ch;
+    }
   }
   std::string Text(int tab, int id) const { return GetFieldText(tab, id); }
 

@@ -576,5 +576,59 @@ TEST_F(Editor, UnwritableFileIsNotLeftHalfOpen) {
   EXPECT_EQ(ReadFileBytes(roster_), built_.bytes);
 }
 
+// A body-shape code 3 names no item: the box shows nothing, whatever the
+// player before showed, and an item picked with the keyboard is saved.
+TEST_F(Editor, BodyShapeCodeThreeSelectsNothingAndAPickedItemIsSaved) {
+  RosterBuilder builder;
+  builder.Add(U16("Ann"), U16("Normal")).Add(U16("Bea"), U16("Three"));
+  builder.Record(0)[112] = 0x20 | 0x81;  // code 1, other bits set
+  builder.Record(1)[112] = 0x60 | 0x81;  // code 3
+  const test::Built built = builder.Build();
+  const std::string path = dir_.File("Shapes.ROS");
+  test::WriteFileBytes(path, built.bytes);
+  Drop({path});
+  HWND shapes = PageControl(0, 150);
+  ClickRow(0);
+  EXPECT_EQ(SendMessageA(shapes, CB_GETCURSEL, 0, 0), 1);
+  ClickRow(1);
+  EXPECT_EQ(SendMessageA(shapes, CB_GETCURSEL, 0, 0), CB_ERR);
+
+  Click(shapes);  // drops the list down
+  for (int presses = 0; presses < 3 && SendMessageA(shapes, CB_GETCURSEL, 0, 0) != 1; ++presses) Press(VK_DOWN);
+  Press(VK_RETURN);
+  ASSERT_EQ(GetControlText(FindPage(form_, 0), 150), "Normal");
+  Click(GetDlgItem(form_, kSaveButton));
+  const Bytes after = ReadFileBytes(path);
+  EXPECT_EQ(after[built.Offset(1, 112)], 0x20 | 0x81);  // bits 5-6 now 1, every other bit kept
+  EXPECT_TRUE(test::ChecksumIsValid(after));
+  CloseRosterFile(form_, kCloseButton);
+}
+
+// A second file that cannot be opened for writing is refused before the open
+// one is released: the open file stays listed, named, mapped and editable.
+TEST_F(Editor, RefusedSecondFileLeavesTheOpenOneOpenListedAndNamed) {
+  Drop({roster_});
+  ASSERT_EQ(Rows(), 5);
+  const std::string locked = dir_.File("Locked.ROS");
+  test::WriteFileBytes(locked, RosterBuilder().Add(U16("A"), U16("B")).Build().bytes);
+  SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY);
+  Drop({locked});
+  Pump(200);
+  ASSERT_EQ(g_boxes.size(), 1u);
+  EXPECT_EQ(g_boxes[0], "The file cannot be opened for writing.");
+  EXPECT_EQ(Rows(), 5);
+  EXPECT_EQ(Cell(0, 0), "Tony");
+  EXPECT_EQ(Caption(), std::string(kBaseCaption) + " - Roster.ROS");
+  EXPECT_TRUE(SaveEnabled());
+  EXPECT_EQ(OpenViewCount(), 1);
+
+  ClickRow(1);
+  ClickTab(1);
+  Retype(PageControl(1, 100), "77");
+  Click(GetDlgItem(form_, kSaveButton));
+  EXPECT_EQ(ReadFileBytes(roster_)[built_.Offset(1, 436)], 77);
+  SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 }  // namespace
 }  // namespace rostrel
