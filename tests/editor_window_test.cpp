@@ -630,5 +630,25 @@ TEST_F(Editor, RefusedSecondFileLeavesTheOpenOneOpenListedAndNamed) {
   SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
+// A profile folder of 256 to 259 characters comes back whole: the shell
+// writes up to MAX_PATH characters.
+TEST(SpecialFolder, LongApplicationDataPathComesBackWhole) {
+  const char* key = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+  HKEY folders = nullptr;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_READ | KEY_WRITE, &folders), ERROR_SUCCESS);
+  char saved[MAX_PATH] = {};
+  DWORD size = sizeof saved, type = 0;
+  const bool had = RegQueryValueExA(folders, "AppData", nullptr, &type, reinterpret_cast<BYTE*>(saved), &size) == ERROR_SUCCESS;
+  test::TempDir dir;
+  std::string path = dir.path().string() + "\\";
+  path += std::string(258 - path.size(), 'a');  // 258 characters in all
+  std::filesystem::create_directories(dir.path() / std::string(path.substr(path.rfind('\\') + 1)));
+  RegSetValueExA(folders, "AppData", 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()), static_cast<DWORD>(path.size() + 1));
+  const std::string found = SpecialFolderPath(CSIDL_APPDATA);
+  if (had) RegSetValueExA(folders, "AppData", 0, type, reinterpret_cast<const BYTE*>(saved), size);
+  RegCloseKey(folders);
+  EXPECT_EQ(found, path);
+}
+
 }  // namespace
 }  // namespace rostrel
