@@ -32,11 +32,15 @@ SaveResult SavePlayer(RosterView& view, EditorPages& pages, LoadedPlayer& player
   FlushRosterView(view);
 
   // The record as the file now holds it becomes the baseline: loaded into
-  // pages of its own, so that the user's boxes stay as they are.
+  // pages of its own, so that the user's boxes keep their texts. Only a
+  // crafted file, whose name overlaps its own reference, sees a name move
+  // or change its length here.
   MemoryPages fresh_pages;
   LoadedPlayer fresh;
   LoadPlayer(view, player.position, fresh_pages, fresh);
   for (const auto& [control, value] : fresh.state.remembered) pages.SetRemembered(control.first, control.second, value);
+  pages.SetFieldLimit(kVitalsTab, vitals::kFirstName, fresh.state.first_name_length);
+  pages.SetFieldLimit(kVitalsTab, vitals::kLastName, fresh.state.last_name_length);
   player.state = std::move(fresh.state);
   result.saved = true;
   result.position = player.position;
