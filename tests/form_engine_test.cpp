@@ -71,8 +71,8 @@ TEST_F(Forms, MainFormAndControlsAt96Dpi) {
   GetWindowTextW(GetDlgItem(form_, 108), verse, 8);
   EXPECT_EQ(verse[0], 0x94F6);
   EXPECT_EQ(verse[6], 0x8001);
-  // The dialog font, as a template's "MS Sans Serif" 8 would get it: 11 pixels at 96 dpi.
-  for (HWND window : {form_, GetDlgItem(form_, 101), GetDlgItem(form_, 105)}) {
+  // The controls' font, as a template's "MS Sans Serif" 8 would get it: 11 pixels at 96 dpi.
+  for (HWND window : {GetDlgItem(form_, 101), GetDlgItem(form_, 103), GetDlgItem(form_, 105)}) {
     LOGFONTA font{};
     GetObjectA(reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)), sizeof font, &font);
     EXPECT_EQ(font.lfHeight, -11);
