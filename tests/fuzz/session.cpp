@@ -164,6 +164,7 @@ std::string Session::Step(const Action& a) {
         return "a listed player could not be loaded";
       }
       shown_at_load_.clear();
+      overlapped_ = false;
       for (const Editable& e : EditableControls()) shown_at_load_[{e.tab, e.id}] = pages_.GetFieldText(e.tab, e.id);
       edited_ = false;
       return {};
@@ -204,11 +205,14 @@ std::string Session::CheckSave() {
   // Where a name shares bytes with the record, with the other name or with
   // the checksum, two boxes show the same bytes and the last write wins; a
   // name written over its own reference even moves. Such crafted files keep
-  // only the properties above.
+  // only the properties above, until another load.
   const Span head{0, 4};
   for (const Span& n : names) {
-    if (n.length && (n.Meets(record) || n.Meets(head) || n.Meets(&n == &names[0] ? names[1] : names[0]))) return {};
+    if (n.length && (n.Meets(record) || n.Meets(head) || n.Meets(&n == &names[0] ? names[1] : names[0]))) {
+      overlapped_ = true;
+    }
   }
+  if (overlapped_) return {};
   const SaveResult again = SavePlayer(view_, pages_, player_);
   if (!std::equal(after.begin(), after.end(), view_.base)) return "saving twice changed the file the second time";
   if (again.first_name != saved.first_name || again.last_name != saved.last_name) return "saving twice changed the row";

@@ -88,6 +88,7 @@ class Session {
   LoadedPlayer player_;
   std::map<std::pair<int, int>, std::string> shown_at_load_;  // what the last load showed, for Retype
   bool edited_ = false;  // an edit since the last load or save
+  bool overlapped_ = false;  // a save since the last load wrote a name over its own record
   std::size_t saves_ = 0;
 };
 
