@@ -1,8 +1,8 @@
 // The editor pages in memory, behaving as the real controls do where it
 // matters to the player data: a window text ends at a NUL, typing respects the
 // text limit and the byte pages' digits-only style, the body-shape combo box
-// has three items. The command-line tool
-// edits through them, and so do the tests.
+// has three items. The command-line tool edits through them, and so do the
+// tests.
 #pragma once
 
 #include <map>

@@ -63,7 +63,10 @@ bool IsOpen(const RosterView& view) { return view.base != nullptr; }
 OpenStatus OpenRosterView(RosterView& view, const std::string& path) {
   CloseRosterView(view);
   const OpenStatus status = PlatformMapFile(path, view);
-  if (status == OpenStatus::Ok) ++g_open_views;
+  if (status == OpenStatus::Ok) {
+    view.path = path;
+    ++g_open_views;
+  }
   return status;
 }
 

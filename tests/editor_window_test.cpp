@@ -621,6 +621,9 @@ TEST_F(Editor, RefusedSecondFileLeavesTheOpenOneOpenListedAndNamed) {
   EXPECT_EQ(Caption(), std::string(kBaseCaption) + " - Roster.ROS");
   EXPECT_TRUE(SaveEnabled());
   EXPECT_EQ(OpenViewCount(), 1);
+  ReadRosterFile(form_, kReadButton);  // the remembered path is the open file's again
+  EXPECT_EQ(Rows(), 5);
+  EXPECT_EQ(g_boxes.size(), 1u);
 
   ClickRow(1);
   ClickTab(1);
