@@ -13,6 +13,7 @@
 #include "forms/system_helpers.h"
 #include "forms/window_data.h"
 #include "pages/window_pages.h"
+#include "roster/journal.h"
 
 namespace rostrel {
 
@@ -309,6 +310,15 @@ INT_PTR ReadRosterFile(HWND form, int) {
     ShowMessage("The file extension is wrong!?");
     return 0;
   }
+  // An interrupted write of the file is completed first. A journal that does
+  // not match the file, or a completion that fails, refuses the Read: the
+  // file is not opened, so nothing is written beside that journal.
+  const RecoveryReport recovery = RecoverRoster(editor.path);
+  if (recovery.what == Recovery::Mismatch || recovery.what == Recovery::Failed) {
+    ShowMessage(recovery.message.c_str());
+    if (IsOpen(editor.view)) editor.path = editor.view.path;
+    return 0;
+  }
   // The new file is listed and mapped before the open one is released: a file
   // that cannot be opened for writing or mapped leaves the open one open,
   // listed and named, as a wrong extension does.
@@ -364,6 +374,11 @@ INT_PTR SavePlayerHandler(HWND form, int) {
   WindowPages pages(form);
   // The player shown in the pages is the one written, wherever the selection is now.
   const SaveResult saved = SavePlayer(editor.view, pages, editor.player);
+  if (!saved.error.empty()) {
+    // The pages keep the user's edits; a later save or Read puts them in the file.
+    ShowMessage((FileNameOf(editor.view.path) + " was not saved. " + saved.error).c_str());
+    return 0;
+  }
   if (!saved.saved) return 0;
   RefreshPlayerRow(g_rows, saved);
   HWND list = List(form);

@@ -15,6 +15,8 @@
 #include "player/names.h"
 #include "player/player_cycle.h"
 #include "roster/checksum.h"
+#include "roster/journal.h"
+#include "roster/transaction.h"
 
 namespace rostrel::cli {
 namespace {
@@ -37,13 +39,30 @@ struct Roster {
   std::uint32_t header = 0;
   std::vector<PlayerEntry> rows;
   ListReport report;
+  RecoveryReport recovery;
 };
 
-Roster List(const std::string& path) {
-  Roster r{path, 0, {}, {}};
+// An interrupted write of the roster, recorded in its journal, is completed
+// before the roster is read; a journal that does not match the file stops
+// every command but check, which reports it.
+RecoveryReport Recover(const std::string& path, bool report_only) {
+  RecoveryReport report = RecoverRoster(path);
+  if (report.what == Recovery::RolledForward) {
+    std::fprintf(stderr, "rostrel-cli: %s: an interrupted write was completed from %s\n", path.c_str(),
+                 JournalPathFor(path).c_str());
+  }
+  if ((report.what == Recovery::Mismatch || report.what == Recovery::Failed) && !report_only) {
+    throw Refused{report.message};
+  }
+  return report;
+}
+
+Roster List(const std::string& path, bool for_check = false) {
+  Roster r{path, 0, {}, {}, {}};
   const auto header = HeaderOffsetFor(path);
   if (!header) throw Refused{path + ": the file extension is wrong (a roster is .ROS, a saved game .FXG)"};
   if (!std::filesystem::is_regular_file(path)) throw Refused{path + ": no such file"};
+  r.recovery = Recover(path, for_check);
   r.header = *header;
   r.rows = FillPlayerList(path, *header, &r.report);
   if (r.report.unreadable) throw Refused{path + ": cannot be read"};
@@ -248,7 +267,8 @@ std::vector<Outcome> Apply(const std::string& file, const std::string& player, c
       throw Refused{file + ": player " + player + ": field " + e.field->label + ": \"" + e.text + "\" refused: " + why};
     }
   }
-  if (!SavePlayer(open.view(), loaded.pages, loaded.player).saved) throw Refused{file + ": the player could not be saved"};
+  const SaveResult saved = SavePlayer(open.view(), loaded.pages, loaded.player);
+  if (!saved.saved) throw Refused{file + ": the player was not saved: " + saved.error};
   Loaded fresh;
   Load(open, r, row, fresh);
   for (std::size_t k = 0; k < edits.size(); ++k) outcomes[k].after = CellText(FieldText(fresh.pages, *edits[k].field));
@@ -345,17 +365,24 @@ struct RowEdit {
   std::vector<Cell> cells;
 };
 
-// Saves every planned player into file; the cells whose value the file does
-// not hold as typed afterwards, with their places.
+// Saves every planned player into file as one write; the cells whose value
+// the file does not hold as typed afterwards, with their places.
 std::vector<std::string> ApplyImport(const std::string& file, const Roster& r, const std::vector<RowEdit>& plan) {
   OpenView open(file);
+  {
+    RosterTransaction transaction(open.view());
+    for (const RowEdit& edit : plan) {
+      Loaded loaded;
+      Load(open, r, edit.row, loaded);
+      std::string why;
+      for (const Cell& c : edit.cells) PutFieldText(loaded.pages, *c.edit.field, c.edit.text, why);
+      WritePlayer(open.view(), loaded.pages, loaded.player);
+    }
+    const CommitResult committed = transaction.Commit();
+    if (!committed.ok) throw Refused{file + ": nothing was imported: " + committed.reason};
+  }
   std::vector<std::string> not_as_typed;
   for (const RowEdit& edit : plan) {
-    Loaded loaded;
-    Load(open, r, edit.row, loaded);
-    std::string why;
-    for (const Cell& c : edit.cells) PutFieldText(loaded.pages, *c.edit.field, c.edit.text, why);
-    if (!SavePlayer(open.view(), loaded.pages, loaded.player).saved) throw Refused{file + ": a player could not be saved"};
     Loaded fresh;
     Load(open, r, edit.row, fresh);
     for (const Cell& c : edit.cells) {
@@ -474,9 +501,16 @@ int CommandDiff(const std::string& a, const std::string& b) {
 }
 
 int CommandCheck(const std::string& file, bool fix) {
-  const Roster r = List(file);
+  const Roster r = List(file, true);
   const std::vector<std::uint8_t> bytes = ReadAll(file);
   bool sound = true;
+  // A journal that does not match stays, and nothing is written beside it.
+  const bool journal_stays = r.recovery.what == Recovery::Mismatch || r.recovery.what == Recovery::Failed;
+  if (journal_stays) {
+    std::printf("problem: %s\n", r.recovery.message.c_str());
+    sound = false;
+    fix = false;
+  }
   if (bytes.size() < 4) {
     std::printf("checksum: none (the file has %zu bytes)\n", bytes.size());
     sound = false;
@@ -488,7 +522,8 @@ int CommandCheck(const std::string& file, bool fix) {
     if (stored != computed) {
       if (fix) {
         OpenView open(file);
-        if (!UpdateFileChecksum(open.view()) || !FlushRosterView(open.view())) throw Refused{file + ": the checksum cannot be written"};
+        const CommitResult committed = RosterTransaction(open.view()).Commit();
+        if (!committed.ok) throw Refused{file + ": the checksum was not written: " + committed.reason};
         std::printf("checksum: rewritten\n");
       } else {
         sound = false;

@@ -8,16 +8,12 @@ namespace rostrel {
 
 namespace {
 
-// Reads straight from the mapped view.
+// Reads from the mapped view, with any pending writes.
 struct ViewSource {
   const RosterView& view;
   std::uint64_t Size() const { return IsOpen(view) ? view.size : 0; }
   bool Read(std::uint64_t offset, void* destination, std::size_t n) const {
-    if (!InView(view, offset, n)) return false;
-    const std::uint8_t* from = view.base + offset;
-    auto* to = static_cast<std::uint8_t*>(destination);
-    for (std::size_t i = 0; i < n; ++i) to[i] = from[i];
-    return true;
+    return ReadBytesAt(view, offset, destination, n);
   }
 };
 

@@ -2,8 +2,8 @@
 
 #include "player/memory_pages.h"
 #include "player/names.h"
-#include "roster/checksum.h"
 #include "roster/field.h"
+#include "roster/transaction.h"
 
 namespace rostrel {
 
@@ -22,14 +22,24 @@ bool LoadPlayer(const RosterView& view, std::uint32_t position, EditorPages& pag
   return true;
 }
 
-SaveResult SavePlayer(RosterView& view, EditorPages& pages, LoadedPlayer& player) {
-  SaveResult result;
-  if (!player.loaded || !RecordInView(view, player.position)) return result;
+bool WritePlayer(RosterView& view, const EditorPages& pages, const LoadedPlayer& player) {
+  if (!player.loaded || !RecordInView(view, player.position)) return false;
   SaveVitals(view, player.position, pages, player.state);
   SaveByteBlock(view, player.position, kRatings, pages, player.state);
   SaveByteBlock(view, player.position, kTendencies, pages, player.state);
-  UpdateFileChecksum(view);
-  FlushRosterView(view);
+  return true;
+}
+
+SaveResult SavePlayer(RosterView& view, EditorPages& pages, LoadedPlayer& player) {
+  SaveResult result;
+  if (!player.loaded || !RecordInView(view, player.position)) return result;
+  RosterTransaction transaction(view);
+  WritePlayer(view, pages, player);
+  const CommitResult committed = transaction.Commit();
+  if (!committed.ok) {
+    result.error = committed.reason;
+    return result;
+  }
 
   // The record as the file now holds it becomes the baseline: loaded into
   // pages of its own, so that the user's boxes keep their texts. Only a

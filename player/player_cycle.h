@@ -31,15 +31,23 @@ struct SaveResult {
   bool saved = false;
   std::uint32_t position = 0;  // the record written
   std::string first_name, last_name;  // for that player's row
+  std::string error;  // why a loaded player was not saved: a sentence for the user
 };
 
+// Writes what the user changed on the pages into the loaded player's record
+// and names through the view, that is into the open transaction's pending
+// writes. False, writing nothing, without a loaded player and a view that
+// holds its record.
+bool WritePlayer(RosterView& view, const EditorPages& pages, const LoadedPlayer& player);
+
 // Writes what the user changed on the pages into the loaded player's record,
-// then the checksum, then puts the view on disk. Nothing is written without a
-// loaded player and an open view that holds its record. Afterwards what the
-// file holds is what the next save compares with: the player's loaded state
-// and the controls' remembered values are those a fresh load would give now,
+// with the checksum, as one transaction. Nothing is written without a loaded
+// player and an open view that holds its record. Afterwards what the file
+// holds is what the next save compares with: the player's loaded state and
+// the controls' remembered values are those a fresh load would give now,
 // while the boxes keep what the user typed. The names returned are the
-// record's names as the list shows them.
+// record's names as the list shows them. A failed write is reported in error;
+// the pages and the player's state are then as they were.
 SaveResult SavePlayer(RosterView& view, EditorPages& pages, LoadedPlayer& player);
 
 // Puts the saved names into the row of that player, wherever it stands.

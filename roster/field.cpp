@@ -1,5 +1,6 @@
 #include "roster/field.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -8,8 +9,8 @@ namespace rostrel {
 namespace {
 
 std::uint32_t ReadLittleEndian(const RosterView& view, std::uint64_t offset, int width) {
-  if (!InView(view, offset, width)) return 0;
-  const std::uint8_t* at = view.base + offset;
+  std::uint8_t at[4];
+  if (!ReadBytesAt(view, offset, at, static_cast<std::size_t>(width))) return 0;
   std::uint32_t value = 0;
   for (int i = width - 1; i >= 0; --i) value = (value << 8) | at[i];
   return value;
@@ -17,8 +18,11 @@ std::uint32_t ReadLittleEndian(const RosterView& view, std::uint64_t offset, int
 
 bool WriteLittleEndian(RosterView& view, std::uint64_t offset, int width, std::uint32_t value) {
   if (!InView(view, offset, width)) return false;
-  std::uint8_t* at = view.base + offset;
-  for (int i = 0; i < width; ++i) at[i] = static_cast<std::uint8_t>(value >> (8 * i));
+  for (int i = 0; i < width; ++i) {
+    const auto byte = static_cast<std::uint8_t>(value >> (8 * i));
+    if (view.pending) view.pending->bytes[offset + static_cast<std::uint64_t>(i)] = byte;
+    else view.base[offset + static_cast<std::uint64_t>(i)] = byte;
+  }
   return true;
 }
 
@@ -47,6 +51,19 @@ double ParseBasedInteger(std::string_view digits, int base) {
 
 bool InView(const RosterView& view, std::uint64_t offset, std::uint64_t width) {
   return IsOpen(view) && width <= view.size && offset <= view.size - width;
+}
+
+bool ReadBytesAt(const RosterView& view, std::uint64_t offset, void* destination, std::size_t n) {
+  if (!InView(view, offset, n)) return false;
+  auto* to = static_cast<std::uint8_t*>(destination);
+  std::copy(view.base + offset, view.base + offset + n, to);
+  if (view.pending) {
+    const auto& bytes = view.pending->bytes;
+    for (auto it = bytes.lower_bound(offset); it != bytes.end() && it->first < offset + n; ++it) {
+      to[it->first - offset] = it->second;
+    }
+  }
+  return true;
 }
 
 std::uint32_t ReadByteAt(const RosterView& view, std::uint64_t offset) { return ReadLittleEndian(view, offset, 1); }

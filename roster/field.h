@@ -2,6 +2,7 @@
 // between a field's integer and the text of an edit box.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -24,8 +25,13 @@ std::uint32_t ReadByteAt(const RosterView& view, std::uint64_t offset);
 std::uint32_t ReadWordAt(const RosterView& view, std::uint64_t offset);
 std::uint32_t ReadDwordAt(const RosterView& view, std::uint64_t offset);
 
+// n bytes at offset, as the file holds them with any pending writes; false
+// (nothing copied) when they do not lie wholly inside the open view.
+bool ReadBytesAt(const RosterView& view, std::uint64_t offset, void* destination, std::size_t n);
+
 // Store the low-order 8, 16 or 32 bits of value little-endian. An access that
 // does not lie wholly inside the open view writes nothing and returns false.
+// While a transaction is open the bytes go to its pending writes instead.
 bool WriteByteAt(RosterView& view, std::uint64_t offset, std::uint32_t value);
 bool WriteWordAt(RosterView& view, std::uint64_t offset, std::uint32_t value);
 bool WriteDwordAt(RosterView& view, std::uint64_t offset, std::uint32_t value);

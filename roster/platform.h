@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace rostrel {
 
@@ -35,8 +36,35 @@ struct RosterView;
 OpenStatus PlatformMapFile(const std::string& path, RosterView& view);
 // Unmaps the view and closes both handles; view must be open.
 void PlatformUnmapFile(RosterView& view);
-// Writes the dirty pages of the view back to the file; true on success.
+// Writes the dirty pages of the view back to the file and the file's buffers
+// to the disk; true on success.
 bool PlatformFlushFile(const RosterView& view);
+
+// The steps of a write that can fail, in the order a transaction takes them.
+enum class IoStep {
+  JournalWrite,   // the journal's bytes into its file
+  JournalSync,    // the journal's file to the disk
+  FolderSync,     // the folder's entry for the journal to the disk
+  ViewFlush,      // the view's pages back to the roster file
+  FileSync,       // the roster file's buffers to the disk
+  JournalRemove,  // the journal deleted
+};
+// A seam for tests: asked before each step; false makes the step fail as the
+// system would. It may also throw to stop the program there. None by default.
+using IoStepHook = bool (*)(IoStep step);
+void SetIoStepHook(IoStepHook hook);
+// Asks the hook, if any; true when the step may go ahead.
+bool IoStepMayRun(IoStep step);
+
+// Creates or replaces path with n bytes and puts it on the disk before returning.
+bool PlatformWriteDurably(const std::string& path, const void* data, std::size_t n);
+// Puts the folder holding path, and so its entry for path, on the disk (Windows
+// has nothing to do here).
+bool PlatformSyncFolderOf(const std::string& path);
+// Deletes a file; true when it is gone.
+bool PlatformRemoveFile(const std::string& path);
+// The whole content of a file; nothing when it does not exist or cannot be read.
+std::optional<std::vector<std::uint8_t>> PlatformReadWholeFile(const std::string& path);
 
 // A file opened for plain reading. On failure handle is kNoHandle.
 struct PlatformReadFile {

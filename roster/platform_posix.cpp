@@ -1,6 +1,8 @@
 // Linux side of the platform adapter: POSIX files and mmap. Case conversion
 // follows Windows-1252, the single-byte code page of a western Windows system,
 // so that both builds sort and search alike there.
+#include <cerrno>
+
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -18,6 +20,39 @@ namespace {
 constexpr std::uint64_t kMaxMappedSize = 0xFFFFFFFFull;
 
 bool IsFolder(const struct stat& st) { return S_ISDIR(st.st_mode); }
+
+// A file descriptor that closes itself.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  ~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  int get() const { return fd_; }
+  // Closes now; false when the system reports an error.
+  bool Close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+bool WriteAll(int fd, const void* data, std::size_t n) {
+  const auto* p = static_cast<const char*>(data);
+  while (n > 0) {
+    const ssize_t put = ::write(fd, p, n);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) return false;
+    p += put;
+    n -= static_cast<std::size_t>(put);
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -58,7 +93,39 @@ void PlatformUnmapFile(RosterView& view) {
 }
 
 bool PlatformFlushFile(const RosterView& view) {
-  return ::msync(view.base, static_cast<std::size_t>(view.size), MS_SYNC) == 0;
+  if (!IoStepMayRun(IoStep::ViewFlush) || ::msync(view.base, static_cast<std::size_t>(view.size), MS_SYNC) != 0) {
+    return false;
+  }
+  return IoStepMayRun(IoStep::FileSync) && ::fsync(view.file) == 0;
+}
+
+bool PlatformWriteDurably(const std::string& path, const void* data, std::size_t n) {
+  Descriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+  if (fd.get() < 0) return false;
+  if (!IoStepMayRun(IoStep::JournalWrite) || !WriteAll(fd.get(), data, n)) return false;
+  if (!IoStepMayRun(IoStep::JournalSync) || ::fsync(fd.get()) != 0) return false;
+  return fd.Close();
+}
+
+bool PlatformSyncFolderOf(const std::string& path) {
+  const auto slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  Descriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (fd.get() < 0) return false;
+  return IoStepMayRun(IoStep::FolderSync) && ::fsync(fd.get()) == 0;
+}
+
+bool PlatformRemoveFile(const std::string& path) {
+  return IoStepMayRun(IoStep::JournalRemove) && (::unlink(path.c_str()) == 0 || errno == ENOENT);
+}
+
+std::optional<std::vector<std::uint8_t>> PlatformReadWholeFile(const std::string& path) {
+  const PlatformReadFile file = PlatformOpenForReading(path);
+  if (file.handle == kNoHandle) return std::nullopt;
+  Descriptor fd(file.handle);
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(file.size));
+  if (PlatformReadAt(fd.get(), 0, bytes.data(), bytes.size()) != bytes.size()) return std::nullopt;
+  return bytes;
 }
 
 PlatformReadFile PlatformOpenForReading(const std::string& path) {

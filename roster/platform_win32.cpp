@@ -84,7 +84,41 @@ void PlatformUnmapFile(RosterView& view) {
 }
 
 bool PlatformFlushFile(const RosterView& view) {
-  return FlushViewOfFile(view.base, 0) && FlushFileBuffers(view.file);
+  if (!IoStepMayRun(IoStep::ViewFlush) || !FlushViewOfFile(view.base, 0)) return false;
+  return IoStepMayRun(IoStep::FileSync) && FlushFileBuffers(view.file);
+}
+
+bool PlatformWriteDurably(const std::string& path, const void* data, std::size_t n) {
+  OwnedHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.get()) return false;
+  if (!IoStepMayRun(IoStep::JournalWrite)) return false;
+  const auto* p = static_cast<const char*>(data);
+  while (n > 0) {
+    DWORD put = 0;
+    const DWORD chunk = n > 0x10000000 ? 0x10000000 : static_cast<DWORD>(n);
+    if (!WriteFile(file.get(), p, chunk, &put, nullptr) || put == 0) return false;
+    p += put;
+    n -= put;
+  }
+  if (!IoStepMayRun(IoStep::JournalSync) || !FlushFileBuffers(file.get())) return false;
+  return CloseHandle(file.release()) != FALSE;
+}
+
+// The file system keeps its own metadata journal: a new file's entry needs no sync.
+bool PlatformSyncFolderOf(const std::string&) { return IoStepMayRun(IoStep::FolderSync); }
+
+bool PlatformRemoveFile(const std::string& path) {
+  return IoStepMayRun(IoStep::JournalRemove) &&
+         (DeleteFileA(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND);
+}
+
+std::optional<std::vector<std::uint8_t>> PlatformReadWholeFile(const std::string& path) {
+  const PlatformReadFile file = PlatformOpenForReading(path);
+  if (file.handle == kNoHandle) return std::nullopt;
+  OwnedHandle owned(file.handle);
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(file.size));
+  if (PlatformReadAt(owned.get(), 0, bytes.data(), bytes.size()) != bytes.size()) return std::nullopt;
+  return bytes;
 }
 
 PlatformReadFile PlatformOpenForReading(const std::string& path) {

@@ -6,6 +6,7 @@ namespace rostrel {
 namespace {
 
 int g_open_views = 0;
+IoStepHook g_io_step_hook = nullptr;
 
 std::string_view AfterLast(std::string_view text, char separator) {
   const auto at = text.rfind(separator);
@@ -97,6 +98,9 @@ void MoveRosterView(RosterView& into, RosterView& from) {
 bool FlushRosterView(const RosterView& view) { return IsOpen(view) && PlatformFlushFile(view); }
 
 int OpenViewCount() { return g_open_views; }
+
+void SetIoStepHook(IoStepHook hook) { g_io_step_hook = hook; }
+bool IoStepMayRun(IoStep step) { return !g_io_step_hook || g_io_step_hook(step); }
 
 const char* OpenStatusText(OpenStatus status) {
   switch (status) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,6 +30,13 @@ std::string NormalizePath(std::string_view path);
 // The size in the file system's directory entry; nothing for a missing path or a folder.
 std::optional<std::uint64_t> GetFileSizeByName(std::string_view path);
 
+// Bytes written through a view while a transaction is open: they are held
+// here, offset by offset, and reads through the view see them, until the
+// transaction puts them into the file as one unit.
+struct PendingWrites {
+  std::map<std::uint64_t, std::uint8_t> bytes;
+};
+
 // The open roster file. While open, file, mapping and base belong together and
 // the view spans exactly size bytes, the file's length when it was opened.
 // Owns its handles: they are released exactly once, by CloseRosterView or at destruction.
@@ -38,6 +46,7 @@ struct RosterView {
   NativeHandle mapping = kNoHandle;
   std::uint8_t* base = nullptr;
   std::uint64_t size = 0;
+  PendingWrites* pending = nullptr;  // set while a transaction collects writes
 
   RosterView() = default;
   RosterView(const RosterView&) = delete;

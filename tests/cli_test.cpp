@@ -10,6 +10,7 @@
 #include "cli/csv.h"
 #include "player/memory_pages.h"
 #include "player/player_cycle.h"
+#include "roster/journal.h"
 #include "tests/roster_builder.h"
 
 namespace rostrel {
@@ -42,9 +43,9 @@ class Cli : public ::testing::Test {
     path_ = dir_.File("Roster.ROS");
     test::WriteFileBytes(path_, built_.bytes);
   }
-  Outcome Run(const std::string& arguments) {
+  Outcome Run(const std::string& arguments, const std::string& environment = "") {
     const std::string out = dir_.File("out.txt"), err = dir_.File("err.txt");
-    const std::string command = std::string(ROSTREL_CLI) + " " + arguments + " >" + out + " 2>" + err;
+    const std::string command = environment + std::string(ROSTREL_CLI) + " " + arguments + " >" + out + " 2>" + err;
     const int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(out), Slurp(err)};
   }
@@ -165,6 +166,42 @@ TEST_F(Cli, ReportsWhatTheFileHoldsAndStrictRefusesTheRest) {
   EXPECT_NE(imported.out.find("2 players changed\nnot as typed: " + place + "\n"), std::string::npos) << imported.out;
   EXPECT_EQ(ReadFileBytes(path_)[built_.Offset(1, 455)], 1);
   EXPECT_EQ(ReadFileBytes(path_)[built_.Offset(2, 455)], 90);
+}
+
+// A write the disk refuses fails with exit 1 and leaves its journal; the next
+// command completes it. A journal that does not match the file is reported
+// by check and stops every write, and both files stay as they are.
+TEST_F(Cli, FailedSyncLeavesAJournalThatTheNextCommandCompletes) {
+  const std::string refusing_disk =
+      std::string("LD_PRELOAD=") + ROSTREL_FAIL_MSYNC + " ASAN_OPTIONS=verify_asan_link_order=0 ";
+  const std::string journal = JournalPathFor(path_);
+  const Outcome failed = Run("set " + Q(path_) + " 1 Speed=75", refusing_disk);
+  EXPECT_EQ(failed.code, 1);
+  EXPECT_NE(failed.err.find(path_ + ": the player was not saved: The changes could not be put on the disk"),
+            std::string::npos) << failed.err;
+  EXPECT_TRUE(std::filesystem::exists(journal));
+
+  const Outcome next = Run("show " + Q(path_) + " 1");
+  EXPECT_EQ(next.code, 0);
+  EXPECT_NE(next.err.find("an interrupted write was completed from " + journal), std::string::npos) << next.err;
+  EXPECT_NE(next.out.find("Speed                75"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(journal));
+  const Bytes completed = ReadFileBytes(path_);
+  EXPECT_TRUE(test::ChecksumIsValid(completed));
+
+  Journal other;
+  other.file_size = completed.size();
+  other.ranges.push_back({built_.Offset(0, 455), {1}, {2}});  // the file holds 75 there
+  const Bytes other_bytes = EncodeJournal(other);
+  test::WriteFileBytes(journal, other_bytes);
+  const Outcome check = Run("check " + Q(path_) + " --fix");
+  EXPECT_EQ(check.code, 1);
+  EXPECT_NE(check.out.find("problem: " + journal + " does not match " + path_), std::string::npos) << check.out;
+  const Outcome refused = Run("set " + Q(path_) + " 1 Speed=80");
+  EXPECT_EQ(refused.code, 1);
+  EXPECT_NE(refused.err.find("does not match"), std::string::npos);
+  EXPECT_EQ(ReadFileBytes(path_), completed);
+  EXPECT_EQ(ReadFileBytes(journal), other_bytes);
 }
 
 TEST_F(Cli, CheckReportsAndFixesOnlyTheChecksum) {

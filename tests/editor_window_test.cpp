@@ -7,6 +7,10 @@
 #include "forms/form_engine.h"
 #include "forms/window_data.h"
 #include "pages/window_pages.h"
+#include "roster/journal.h"
+#include "roster/platform.h"
+#include "roster/journal.h"
+#include "roster/platform.h"
 #include "tests/fuzz/fuzz_targets.h"
 #include "tests/roster_builder.h"
 
@@ -631,6 +635,35 @@ TEST_F(Editor, RefusedSecondFileLeavesTheOpenOneOpenListedAndNamed) {
   Click(GetDlgItem(form_, kSaveButton));
   EXPECT_EQ(ReadFileBytes(roster_)[built_.Offset(1, 436)], 77);
   SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// A save whose flush fails says so and keeps the edits; the next Read
+// completes the save from the journal.
+bool RefuseTheFlush(IoStep step) { return step != IoStep::ViewFlush; }
+
+TEST_F(Editor, FailedFlushIsReportedAndTheNextReadCompletesTheSave) {
+  Drop({roster_});
+  ClickRow(2);
+  ClickTab(1);
+  HWND rating = PageControl(1, 100);
+  Retype(rating, "91");
+  SetIoStepHook(RefuseTheFlush);
+  Click(GetDlgItem(form_, kSaveButton));
+  SetIoStepHook(nullptr);
+  Pump(200);
+  ASSERT_EQ(g_boxes.size(), 1u);
+  EXPECT_EQ(g_boxes[0].rfind("Roster.ROS was not saved. The changes could not be put on the disk.", 0), 0u) << g_boxes[0];
+  EXPECT_EQ(GetControlText(FindPage(form_, 1), 100), "91");  // the edit is still there
+  EXPECT_TRUE(std::filesystem::exists(JournalPathFor(roster_)));
+
+  ReadRosterFile(form_, kReadButton);
+  EXPECT_FALSE(std::filesystem::exists(JournalPathFor(roster_)));
+  const Bytes after = ReadFileBytes(roster_);
+  EXPECT_EQ(after[built_.Offset(2, 436)], 91);
+  EXPECT_TRUE(test::ChecksumIsValid(after));
+  EXPECT_EQ(Rows(), 5);
+  EXPECT_EQ(g_boxes.size(), 1u);
+  CloseRosterFile(form_, kCloseButton);
 }
 
 // A profile folder of 256 to 259 characters comes back whole: the shell

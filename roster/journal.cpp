@@ -1,0 +1,137 @@
+#include "roster/journal.h"
+
+#include <algorithm>
+
+#include "roster/checksum.h"
+#include "roster/platform.h"
+#include "roster/roster_file.h"
+
+namespace rostrel {
+
+namespace {
+
+constexpr std::uint32_t kVersion = 1;
+constexpr std::size_t kHeaderSize = 24;
+
+void Put(std::vector<std::uint8_t>& out, std::uint64_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+// Reads little-endian numbers and byte runs, refusing to read past the end.
+class Reader {
+ public:
+  Reader(const std::vector<std::uint8_t>& bytes, std::size_t end) : bytes_(bytes), end_(end) {}
+  bool Number(std::uint64_t& value, int bytes) {
+    if (end_ - at_ < static_cast<std::size_t>(bytes)) return false;
+    value = 0;
+    for (int i = bytes - 1; i >= 0; --i) value = (value << 8) | bytes_[at_ + static_cast<std::size_t>(i)];
+    at_ += static_cast<std::size_t>(bytes);
+    return true;
+  }
+  bool Run(std::vector<std::uint8_t>& run, std::uint64_t n) {
+    if (end_ - at_ < n) return false;
+    run.assign(bytes_.begin() + static_cast<std::ptrdiff_t>(at_), bytes_.begin() + static_cast<std::ptrdiff_t>(at_ + n));
+    at_ += static_cast<std::size_t>(n);
+    return true;
+  }
+  bool AtEnd() const { return at_ == end_; }
+
+ private:
+  const std::vector<std::uint8_t>& bytes_;
+  std::size_t end_;
+  std::size_t at_ = 0;
+};
+
+// Every byte of each range is either its old or its new byte: the file is
+// the one the journal was written for, somewhere between before and after.
+bool Matches(const RosterView& view, const Journal& journal) {
+  if (view.size != journal.file_size) return false;
+  for (const JournalRange& r : journal.ranges) {
+    const std::uint64_t n = r.new_bytes.size();
+    if (r.offset > view.size || n > view.size - r.offset) return false;
+    for (std::uint64_t i = 0; i < n; ++i) {
+      const std::uint8_t b = view.base[r.offset + i];
+      if (b != r.old_bytes[i] && b != r.new_bytes[i]) return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string JournalPathFor(const std::string& roster_path) { return roster_path + ".journal"; }
+
+std::vector<std::uint8_t> EncodeJournal(const Journal& journal) {
+  std::vector<std::uint8_t> out{'R', 'S', 'T', 'J'};
+  Put(out, kVersion, 4);
+  Put(out, journal.file_size, 8);
+  Put(out, journal.checksum, 4);
+  Put(out, journal.ranges.size(), 4);
+  for (const JournalRange& r : journal.ranges) {
+    Put(out, r.offset, 8);
+    Put(out, r.new_bytes.size(), 4);
+    out.insert(out.end(), r.old_bytes.begin(), r.old_bytes.end());
+    out.insert(out.end(), r.new_bytes.begin(), r.new_bytes.end());
+  }
+  Put(out, Crc32(out.data(), out.size(), 0), 4);
+  return out;
+}
+
+std::optional<Journal> DecodeJournal(const std::vector<std::uint8_t>& bytes) {
+  if (bytes.size() < kHeaderSize + 4 || !std::equal(bytes.begin(), bytes.begin() + 4, "RSTJ")) return std::nullopt;
+  const std::size_t body = bytes.size() - 4;
+  Reader crc(bytes, bytes.size());
+  std::vector<std::uint8_t> skipped;
+  std::uint64_t stored = 0;
+  if (!crc.Run(skipped, body) || !crc.Number(stored, 4) || stored != Crc32(bytes.data(), body, 0)) return std::nullopt;
+
+  Reader in(bytes, body);
+  std::uint64_t magic = 0, version = 0, checksum = 0, count = 0;
+  Journal journal;
+  if (!in.Number(magic, 4) || !in.Number(version, 4) || version != kVersion || !in.Number(journal.file_size, 8) ||
+      !in.Number(checksum, 4) || !in.Number(count, 4)) {
+    return std::nullopt;
+  }
+  journal.checksum = static_cast<std::uint32_t>(checksum);
+  for (std::uint64_t k = 0; k < count; ++k) {
+    JournalRange r;
+    std::uint64_t length = 0;
+    if (!in.Number(r.offset, 8) || !in.Number(length, 4) || !in.Run(r.old_bytes, length) ||
+        !in.Run(r.new_bytes, length)) {
+      return std::nullopt;
+    }
+    journal.ranges.push_back(std::move(r));
+  }
+  if (!in.AtEnd()) return std::nullopt;
+  return journal;
+}
+
+RecoveryReport RecoverRoster(const std::string& roster_path) {
+  const std::string journal_path = JournalPathFor(roster_path);
+  const std::optional<std::vector<std::uint8_t>> bytes = PlatformReadWholeFile(journal_path);
+  if (!bytes) return {};
+  const std::optional<Journal> journal = DecodeJournal(*bytes);
+  if (!journal) {
+    PlatformRemoveFile(journal_path);
+    return {Recovery::Discarded, {}};
+  }
+  const std::string unfinished = "An interrupted write of " + roster_path + " is recorded in " + journal_path;
+  RosterView view;
+  const OpenStatus status = OpenRosterView(view, roster_path);
+  if (status != OpenStatus::Ok) {
+    return {Recovery::Failed, unfinished + ", but the file cannot be opened to complete it: " + OpenStatusText(status)};
+  }
+  if (!Matches(view, *journal)) {
+    return {Recovery::Mismatch, journal_path + " does not match " + roster_path +
+                                    " as it is now: both were left as they are. Keep a copy of both files."};
+  }
+  for (const JournalRange& r : journal->ranges) {
+    std::copy(r.new_bytes.begin(), r.new_bytes.end(), view.base + r.offset);
+  }
+  UpdateFileChecksum(view);
+  if (!FlushRosterView(view)) return {Recovery::Failed, unfinished + ", and completing it failed: it is tried again next time."};
+  PlatformRemoveFile(journal_path);  // one left behind is completed again, to the same bytes
+  return {Recovery::RolledForward, {}};
+}
+
+}  // namespace rostrel

@@ -1,0 +1,65 @@
+// The journal that makes one write of a roster file a single unit. Before a
+// write changes the file, it puts every range it will change, with the old and
+// the new bytes, into a journal beside the file and onto the disk; only then
+// does it change the file, and it deletes the journal once the file is on the
+// disk. A journal found when a roster is opened belongs to a write that was
+// interrupted: it is completed then.
+//
+// The journal's file is the roster's path followed by ".journal". Its layout,
+// all numbers little-endian:
+//
+//   offset  size  content
+//   0       4     "RSTJ"
+//   4       4     version, 1
+//   8       8     the roster file's size in bytes
+//   16      4     the checksum the file carries once the write is complete
+//   20      4     the number of ranges, n
+//   24      ...   n ranges, each: offset (8 bytes), length L (4 bytes),
+//                 the L old bytes, the L new bytes
+//   end-4   4     CRC-32 of every byte before it
+//
+// A journal whose own CRC-32 does not hold was never acted on, since nothing
+// is changed in the file before the journal is whole on the disk.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace rostrel {
+
+struct JournalRange {
+  std::uint64_t offset = 0;
+  std::vector<std::uint8_t> old_bytes, new_bytes;  // of the same length
+};
+
+struct Journal {
+  std::uint64_t file_size = 0;
+  std::uint32_t checksum = 0;
+  std::vector<JournalRange> ranges;
+};
+
+std::string JournalPathFor(const std::string& roster_path);
+
+std::vector<std::uint8_t> EncodeJournal(const Journal& journal);
+// Nothing when the bytes are not a whole journal.
+std::optional<Journal> DecodeJournal(const std::vector<std::uint8_t>& bytes);
+
+enum class Recovery {
+  NoJournal,      // nothing to do
+  RolledForward,  // an interrupted write was completed
+  Discarded,      // a journal that was never acted on was deleted
+  Mismatch,       // the journal does not belong to the file as it is: left alone
+  Failed,         // completing the write failed: the journal stays for the next try
+};
+
+struct RecoveryReport {
+  Recovery what = Recovery::NoJournal;
+  std::string message;  // for Mismatch and Failed: what the user is told, naming both files
+};
+
+// Looks for the roster's journal and deals with it, before the roster is read.
+RecoveryReport RecoverRoster(const std::string& roster_path);
+
+}  // namespace rostrel

@@ -1,0 +1,85 @@
+#include "roster/transaction.h"
+
+#include <algorithm>
+
+#include "roster/checksum.h"
+#include "roster/journal.h"
+#include "roster/platform.h"
+
+namespace rostrel {
+
+namespace {
+
+// The pending bytes that differ from the file, as contiguous ranges. Bytes 0
+// to 3 hold the checksum, which is stored last whatever was written there.
+std::vector<JournalRange> ChangedRanges(const RosterView& view, const PendingWrites& pending) {
+  std::vector<JournalRange> ranges;
+  const std::uint64_t first = view.size >= 4 ? 4 : 0;
+  for (const auto& [offset, byte] : pending.bytes) {
+    const std::uint8_t old = view.base[offset];
+    if (byte == old || offset < first) continue;
+    if (ranges.empty() || ranges.back().offset + ranges.back().new_bytes.size() != offset) {
+      ranges.push_back(JournalRange{offset, {}, {}});
+    }
+    ranges.back().old_bytes.push_back(old);
+    ranges.back().new_bytes.push_back(byte);
+  }
+  return ranges;
+}
+
+// CRC-32 of file offsets 4 ... end as they will be: the file's bytes, with the
+// ranges' new bytes in their places. One pass.
+std::uint32_t ChecksumAfter(const RosterView& view, const std::vector<JournalRange>& ranges) {
+  std::uint32_t crc = 0;
+  std::uint64_t at = 4;
+  for (const JournalRange& r : ranges) {
+    const std::uint64_t end = r.offset + r.new_bytes.size();
+    if (end <= at) continue;
+    const std::uint64_t from = std::max(r.offset, at);
+    crc = Crc32(view.base + at, static_cast<std::size_t>(from - at), crc);
+    crc = Crc32(r.new_bytes.data() + (from - r.offset), static_cast<std::size_t>(end - from), crc);
+    at = end;
+  }
+  return Crc32(view.base + at, static_cast<std::size_t>(view.size - at), crc);
+}
+
+}  // namespace
+
+RosterTransaction::RosterTransaction(RosterView& view) : view_(view) { view_.pending = &pending_; }
+
+RosterTransaction::~RosterTransaction() {
+  if (open_) view_.pending = nullptr;
+}
+
+CommitResult RosterTransaction::Commit() {
+  open_ = false;
+  view_.pending = nullptr;
+  if (!IsOpen(view_)) return {false, false, "The file is not open."};
+  Journal journal;
+  journal.file_size = view_.size;
+  journal.ranges = ChangedRanges(view_, pending_);
+  const bool has_checksum = view_.size >= 4;
+  if (has_checksum) journal.checksum = ChecksumAfter(view_, journal.ranges);
+  std::uint8_t checksum[4];
+  for (int i = 0; i < 4; ++i) checksum[i] = static_cast<std::uint8_t>(journal.checksum >> (8 * i));
+  const bool checksum_changes = has_checksum && !std::equal(checksum, checksum + 4, view_.base);
+  if (journal.ranges.empty() && !checksum_changes) return {true, false, {}};
+
+  const std::string journal_path = JournalPathFor(view_.path);
+  const std::vector<std::uint8_t> encoded = EncodeJournal(journal);
+  if (!PlatformWriteDurably(journal_path, encoded.data(), encoded.size()) || !PlatformSyncFolderOf(journal_path)) {
+    PlatformRemoveFile(journal_path);
+    return {false, false, "The journal " + journal_path + " cannot be written, so nothing was written."};
+  }
+  for (const JournalRange& r : journal.ranges) std::copy(r.new_bytes.begin(), r.new_bytes.end(), view_.base + r.offset);
+  if (has_checksum) std::copy(checksum, checksum + 4, view_.base);
+  if (!FlushRosterView(view_)) {
+    return {false, true,
+            "The changes could not be put on the disk. The next time the file is opened, the write is completed "
+            "from " + journal_path + "."};
+  }
+  PlatformRemoveFile(journal_path);  // one left behind is completed again, to the same bytes
+  return {true, true, {}};
+}
+
+}  // namespace rostrel
