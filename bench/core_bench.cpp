@@ -3,10 +3,14 @@
 #include <benchmark/benchmark.h>
 #include <zlib.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <random>
+#include <sstream>
 
 #include "bench/ratio_reporter.h"
+#include "cli/csv.h"
 #include "player/player_cycle.h"
 #include "player/player_list.h"
 #include "roster/checksum.h"
@@ -55,7 +59,8 @@ void BM_ReadWholeFile(benchmark::State& state) {
 BENCHMARK(BM_ReadWholeFile)->Unit(benchmark::kMillisecond);
 
 // One player of the full roster loaded, a rating changed and saved: the save
-// writes the changed byte, the names and the checksum, and flushes the view.
+// journals the changed byte, writes it and the checksum, flushes the view and
+// removes the journal.
 void BM_LoadAndSave(benchmark::State& state) {
   RosterView view;
   if (OpenRosterView(view, FullRosterPath()) != OpenStatus::Ok) return state.SkipWithError("cannot open");
@@ -96,6 +101,51 @@ void BM_FlushChange(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_FlushChange)->Unit(benchmark::kMillisecond);
+
+// rostrel-cli importing a CSV of the full roster, as a started program: one
+// whose every row changes "Speed", and the unchanged export.
+const std::string& ImportCsv(bool change_all) {
+  static test::TempDir dir;
+  static const std::string unchanged = dir.File("unchanged.csv"), changed = dir.File("changed.csv");
+  static const bool made = [] {
+    const std::string command = std::string(ROSTREL_CLI) + " export '" + FullRosterPath() + "' --csv '" + unchanged + "'";
+    if (std::system(command.c_str()) != 0) return false;
+    std::ifstream in(unchanged, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    std::vector<cli::CsvRow> rows;
+    cli::CsvError error;
+    if (!cli::ParseCsv(text.str(), rows, error)) return false;
+    std::size_t speed = 0;
+    while (speed < rows[0].fields.size() && rows[0].fields[speed] != "Speed") ++speed;
+    std::string out;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+      if (r > 0) rows[r].fields[speed] = std::to_string((std::stoi(rows[r].fields[speed]) + 1) % 100);
+      out += cli::CsvLine(rows[r].fields);
+    }
+    std::ofstream(changed, std::ios::binary) << out;
+    return true;
+  }();
+  static const std::string none;
+  return made ? (change_all ? changed : unchanged) : none;
+}
+
+void BM_Import(benchmark::State& state) {
+  const std::string& csv = ImportCsv(state.range(0) != 0);
+  if (csv.empty()) return state.SkipWithError("no CSV");
+  static const test::Bytes roster = test::ReadFileBytes(FullRosterPath());
+  static test::TempDir dir;
+  const std::string target = dir.File("import.ros");
+  const std::string command = std::string(ROSTREL_CLI) + " import '" + target + "' --csv '" + csv + "' >/dev/null";
+  for (auto _ : state) {
+    state.PauseTiming();
+    test::WriteFileBytes(target, roster);
+    state.ResumeTiming();
+    if (std::system(command.c_str()) != 0) state.SkipWithError("import failed");
+  }
+}
+BENCHMARK(BM_Import)->Name("BM_ImportAll")->Arg(1)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Import)->Name("BM_ImportNone")->Arg(0)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 const std::vector<std::uint8_t>& Data(std::size_t size) {
   static std::vector<std::uint8_t> data;
@@ -148,7 +198,9 @@ int main(int argc, char** argv) {
       {
           {"list fill of 32767 players / reading the file once", "BM_FillPlayerList", "BM_ReadWholeFile", false},
           {"load and save of one player / CRC of the same file", "BM_LoadAndSave/0", "BM_FileCrc", false},
-          {"save of one player (flushed to disk) / CRC of the same file", "BM_Save/1", "BM_FileCrc", false},
+          {"save of one player (journal, syncs, flush) / CRC of the same file", "BM_Save/1", "BM_FileCrc", false},
+          {"rostrel-cli import changing all 32767 players / changing none", "BM_ImportAll/1/iterations:3",
+           "BM_ImportNone/0/iterations:3", false},
           {"flush of a changed byte and checksum / CRC of the same file", "BM_FlushChange", "BM_FileCrc", false},
           {"CRC-32 16 MiB: program / zlib (throughput)", "BM_Crc32/16", "BM_ZlibCrc32/16", true},
           {"CRC-32 64 MiB: program / zlib (throughput)", "BM_Crc32/64", "BM_ZlibCrc32/64", true},

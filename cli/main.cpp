@@ -365,34 +365,21 @@ struct RowEdit {
   std::vector<Cell> cells;
 };
 
-// Saves every planned player into file as one write; the cells whose value
-// the file does not hold as typed afterwards, with their places.
-std::vector<std::string> ApplyImport(const std::string& file, const Roster& r, const std::vector<RowEdit>& plan) {
-  OpenView open(file);
-  {
-    RosterTransaction transaction(open.view());
-    for (const RowEdit& edit : plan) {
-      Loaded loaded;
-      Load(open, r, edit.row, loaded);
-      std::string why;
-      for (const Cell& c : edit.cells) PutFieldText(loaded.pages, *c.edit.field, c.edit.text, why);
-      WritePlayer(open.view(), loaded.pages, loaded.player);
-    }
-    const CommitResult committed = transaction.Commit();
-    if (!committed.ok) throw Refused{file + ": nothing was imported: " + committed.reason};
-  }
-  std::vector<std::string> not_as_typed;
+// The cells whose value the file would not hold as typed once the open
+// transaction is committed (loads read its pending writes), with their places.
+std::vector<std::string> NotAsTyped(OpenView& open, const Roster& r, const std::vector<RowEdit>& plan) {
+  std::vector<std::string> found;
   for (const RowEdit& edit : plan) {
     Loaded fresh;
     Load(open, r, edit.row, fresh);
     for (const Cell& c : edit.cells) {
       const std::string held = CellText(FieldText(fresh.pages, *c.edit.field));
       if (held == c.edit.text) continue;
-      not_as_typed.push_back("line " + std::to_string(c.line) + ", column " + std::to_string(c.column) + ": " +
-                             c.edit.field->label + ": \"" + Utf8(c.edit.text) + "\" is stored as \"" + Utf8(held) + "\"");
+      found.push_back("line " + std::to_string(c.line) + ", column " + std::to_string(c.column) + ": " +
+                      c.edit.field->label + ": \"" + Utf8(c.edit.text) + "\" is stored as \"" + Utf8(held) + "\"");
     }
   }
-  return not_as_typed;
+  return found;
 }
 
 int CommandImport(const std::string& file, const std::string& in_path, bool backup, bool strict) {
@@ -419,9 +406,13 @@ int CommandImport(const std::string& file, const std::string& in_path, bool back
   std::map<std::string, std::size_t> by_position;
   for (std::size_t i = 0; i < r.rows.size(); ++i) by_position.emplace(Position(r.rows[i]), i);
 
-  // Every row is checked against the players as the file holds them before anything is written.
+  // One pass: each row is checked and its player written into one transaction,
+  // which is committed only when every row is sound (a refused row abandons
+  // it, and nothing is written). A player named twice is loaded with the
+  // first row's changes.
   std::vector<RowEdit> plan;
   OpenView open(file);
+  RosterTransaction transaction(open.view());
   for (std::size_t n = 1; n < rows.size(); ++n) {
     const CsvRow& row = rows[n];
     if (row.fields.size() != columns.size()) {
@@ -443,18 +434,19 @@ int CommandImport(const std::string& file, const std::string& in_path, bool back
       }
       edit.cells.push_back({{columns[c], value}, row.line, static_cast<int>(c + 1)});
     }
-    if (!edit.cells.empty()) plan.push_back(std::move(edit));
+    if (edit.cells.empty()) continue;
+    WritePlayer(open.view(), loaded.pages, loaded.player);
+    plan.push_back(std::move(edit));
   }
-  CloseRosterView(open.view());
   if (plan.empty()) {
     std::printf("0 players changed\n");
     return 0;
   }
-  if (strict) {
-    RefuseUnlessAsTyped(file, OnScratchCopy(file, [&](const std::string& scratch) { return ApplyImport(scratch, r, plan); }));
-  }
+  const std::vector<std::string> not_as_typed = NotAsTyped(open, r, plan);
+  if (strict) RefuseUnlessAsTyped(file, not_as_typed);
   if (backup) Backup(file);
-  const std::vector<std::string> not_as_typed = ApplyImport(file, r, plan);
+  const CommitResult committed = transaction.Commit();
+  if (!committed.ok) throw Refused{file + ": nothing was imported: " + committed.reason};
   std::printf("%zu players changed\n", plan.size());
   for (const std::string& n : not_as_typed) std::printf("not as typed: %s\n", n.c_str());
   return 0;

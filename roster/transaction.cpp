@@ -71,9 +71,12 @@ CommitResult RosterTransaction::Commit() {
     PlatformRemoveFile(journal_path);
     return {false, false, "The journal " + journal_path + " cannot be written, so nothing was written."};
   }
-  for (const JournalRange& r : journal.ranges) std::copy(r.new_bytes.begin(), r.new_bytes.end(), view_.base + r.offset);
-  if (has_checksum) std::copy(checksum, checksum + 4, view_.base);
-  if (!FlushRosterView(view_)) {
+  bool written = IoStepMayRun(IoStep::FileWrite);
+  for (const JournalRange& r : journal.ranges) {
+    written = written && PlatformWriteThrough(view_, r.offset, r.new_bytes.data(), r.new_bytes.size());
+  }
+  if (has_checksum) written = written && PlatformWriteThrough(view_, 0, checksum, 4);
+  if (!written || !FlushRosterView(view_)) {
     return {false, true,
             "The changes could not be put on the disk. The next time the file is opened, the write is completed "
             "from " + journal_path + "."};

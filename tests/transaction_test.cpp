@@ -1,6 +1,6 @@
 // A write is one unit. Each step of a save and of a 60-player import (journal
-// written and synced, folder synced, view flushed, file synced, journal
-// removed) is made to fail in one run and to stop the program in another, and
+// written and synced, folder synced, file written, view flushed, file synced,
+// journal removed) is made to fail in one run and to stop the program in another, and
 // the power is cut once the journal is on the disk: reopened, the roster
 // holds all the old bytes or all the new ones, with a valid checksum, and
 // every failure was reported.
@@ -112,9 +112,10 @@ TEST_P(Transaction, EveryStepFailingOrStoppingLeavesAllOldOrAllNew) {
     ASSERT_TRUE(Act(GetParam(), path_));
     steps = g_steps;
   }
-  // Journal written and synced, folder synced, view flushed, file synced, journal removed.
+  // Journal written and synced, folder synced, file written, view flushed, file synced, journal removed.
   ASSERT_EQ(steps, (std::vector<IoStep>{IoStep::JournalWrite, IoStep::JournalSync, IoStep::FolderSync,
-                                         IoStep::ViewFlush, IoStep::FileSync, IoStep::JournalRemove}));
+                                         IoStep::FileWrite, IoStep::ViewFlush, IoStep::FileSync,
+                                         IoStep::JournalRemove}));
   for (std::size_t k = 1; k <= steps.size(); ++k) {
     const std::string what = "step " + std::to_string(k);
     test::WriteFileBytes(path_, old_);
@@ -145,7 +146,7 @@ TEST_P(Transaction, PowerLossAfterTheJournalIsCompletedFromIt) {
   for (int trial = 0; trial < 8; ++trial) {
     test::WriteFileBytes(path_, old_);
     {
-      Hooked crash(0, 4);  // stopped before the view is flushed
+      Hooked crash(0, 5);  // stopped after the file was written, before the view is flushed
       EXPECT_THROW(Act(GetParam(), path_), StopHere);
     }
     Bytes disk = old_;
