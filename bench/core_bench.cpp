@@ -166,6 +166,10 @@ void Throughput(benchmark::State& state, Run run) {
 }
 
 void BM_Crc32(benchmark::State& s) { Throughput(s, [](auto* p, std::size_t n) { return Crc32(p, n, 0); }); }
+void BM_Crc32Fold128(benchmark::State& s) {
+  if (!CrcKernelAvailable(CrcKernel::Fold128)) return s.SkipWithError("no PCLMULQDQ here");
+  Throughput(s, [](auto* p, std::size_t n) { return Crc32With(CrcKernel::Fold128, p, n, 0); });
+}
 void BM_Crc32Table(benchmark::State& s) {
   Throughput(s, [](auto* p, std::size_t n) { return Crc32Table(p, n, 0); });
 }
@@ -184,6 +188,7 @@ void BM_MemoryRead(benchmark::State& s) {
   });
 }
 BENCHMARK(BM_Crc32)->Arg(16)->Arg(64);
+BENCHMARK(BM_Crc32Fold128)->Arg(64);
 BENCHMARK(BM_Crc32Table)->Arg(16)->Arg(64);
 BENCHMARK(BM_ZlibCrc32)->Arg(16)->Arg(64);
 BENCHMARK(BM_MemoryRead)->Arg(16)->Arg(64);
@@ -206,5 +211,7 @@ int main(int argc, char** argv) {
           {"CRC-32 64 MiB: program / zlib (throughput)", "BM_Crc32/64", "BM_ZlibCrc32/64", true},
           {"CRC-32 64 MiB: table / zlib (throughput)", "BM_Crc32Table/64", "BM_ZlibCrc32/64", true},
           {"CRC-32 64 MiB: program / plain memory read (throughput)", "BM_Crc32/64", "BM_MemoryRead/64", true},
+          {"CRC-32 64 MiB: 128-bit fold / plain memory read (throughput)", "BM_Crc32Fold128/64", "BM_MemoryRead/64",
+           true},
       });
 }

@@ -14,10 +14,18 @@ namespace rostrel {
 // processor has it.
 std::uint32_t Crc32(const void* data, std::size_t length, std::uint32_t seed);
 
-// The byte-wise table form, always available.
+// The ways the CRC-32 can be computed: the byte-wise table, always there;
+// folding 128 bits at a time with carry-less multiplication (PCLMULQDQ); and
+// folding 512 bits at a time (VPCLMULQDQ with AVX-512). Crc32 uses the widest
+// this processor has; each gives the same value.
+enum class CrcKernel { Table, Fold128, Fold512 };
+bool CrcKernelAvailable(CrcKernel kernel);
+// The CRC-32 by the kernel named, which must be available.
+std::uint32_t Crc32With(CrcKernel kernel, const void* data, std::size_t length, std::uint32_t seed);
+// The widest kernel available here.
+CrcKernel BestCrcKernel();
+// The byte-wise table form.
 std::uint32_t Crc32Table(const void* data, std::size_t length, std::uint32_t seed);
-// True when Crc32 folds with carry-less multiplication on this processor.
-bool Crc32HasFolding();
 
 // Stores the CRC-32 of file offsets 4 ... size - 1 at offset 0, little-endian.
 // A file shorter than four bytes has no room for it: nothing is written, false.

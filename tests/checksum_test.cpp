@@ -24,27 +24,34 @@ TEST(Crc32Test, StandardCheckValueAndChaining) {
   EXPECT_EQ(Crc32(nullptr, 0, 0), 0u);
 }
 
-// Folding and the table agree on every length around the folding thresholds,
-// at every alignment, and when chained across the two.
-TEST(Crc32Test, FoldingAgreesWithTable) {
+// Every kernel this processor has agrees with the table on every length around
+// the folding thresholds, at every alignment, and when chained.
+TEST(Crc32Test, EveryKernelAgreesWithTheTable) {
   std::mt19937 random(2009);
   Bytes data(70000);
   for (auto& b : data) b = static_cast<std::uint8_t>(random());
-  for (std::size_t start = 0; start < 16; ++start) {
-    for (std::size_t length = 0; length <= 300; ++length) {
-      const auto* p = data.data() + start;
-      ASSERT_EQ(Crc32(p, length, 0), Crc32Table(p, length, 0)) << start << " " << length;
+  std::string kernels;
+  for (CrcKernel kernel : {CrcKernel::Fold128, CrcKernel::Fold512}) {
+    if (!CrcKernelAvailable(kernel)) continue;
+    kernels += kernel == CrcKernel::Fold128 ? "fold128 " : "fold512 ";
+    auto crc = [kernel](const std::uint8_t* p, std::size_t n, std::uint32_t seed) { return Crc32With(kernel, p, n, seed); };
+    for (std::size_t start = 0; start < 16; ++start) {
+      for (std::size_t length = 0; length <= 600; ++length) {
+        const auto* p = data.data() + start;
+        ASSERT_EQ(crc(p, length, 0), Crc32Table(p, length, 0)) << kernels << start << " " << length;
+      }
     }
+    for (std::size_t length : {4095u, 4096u, 65536u, 69983u}) {
+      EXPECT_EQ(crc(data.data() + 3, length, 0xDEADBEEF), Crc32Table(data.data() + 3, length, 0xDEADBEEF));
+      EXPECT_EQ(crc(data.data() + 3, length, 0), ReferenceCrc32(data.data() + 3, length));
+    }
+    const std::uint32_t whole = Crc32Table(data.data(), data.size(), 0);
+    EXPECT_EQ(crc(data.data() + 1000, data.size() - 1000, crc(data.data(), 1000, 0)), whole);
+    Bytes zeros(1 << 20, 0);
+    EXPECT_EQ(crc(zeros.data(), zeros.size(), 0), Crc32Table(zeros.data(), zeros.size(), 0));
   }
-  for (std::size_t length : {4095u, 4096u, 65536u, 69983u}) {
-    EXPECT_EQ(Crc32(data.data() + 3, length, 0xDEADBEEF), Crc32Table(data.data() + 3, length, 0xDEADBEEF));
-    EXPECT_EQ(Crc32(data.data() + 3, length, 0), ReferenceCrc32(data.data() + 3, length));
-  }
-  const std::uint32_t whole = Crc32Table(data.data(), data.size(), 0);
-  EXPECT_EQ(Crc32(data.data() + 1000, data.size() - 1000, Crc32(data.data(), 1000, 0)), whole);
-  Bytes zeros(1 << 20, 0);
-  EXPECT_EQ(Crc32(zeros.data(), zeros.size(), 0), Crc32Table(zeros.data(), zeros.size(), 0));
-  RecordProperty("folding", Crc32HasFolding() ? "yes" : "no");
+  EXPECT_EQ(Crc32(data.data(), data.size(), 0), Crc32Table(data.data(), data.size(), 0));
+  RecordProperty("kernels", kernels);
 }
 
 class FileChecksum : public ::testing::Test {
