@@ -7,6 +7,12 @@
 #if defined(__i386__) || defined(__x86_64__)
 #define ROSTREL_CRC_FOLDING 1
 #include <immintrin.h>
+#if defined(__GNUC__) && !defined(__clang__)
+// GCC 12's AVX-512 headers start some results from _mm512_undefined_*, which
+// its own -Wuninitialized then reports in every caller.
+#pragma GCC diagnostic ignored "-Wuninitialized"
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 #endif
 
 namespace rostrel {
