@@ -663,7 +663,20 @@ TEST_F(Editor, FailedFlushIsReportedAndTheNextReadCompletesTheSave) {
   EXPECT_TRUE(test::ChecksumIsValid(after));
   EXPECT_EQ(Rows(), 5);
   EXPECT_EQ(g_boxes.size(), 1u);
+
+  // A journal that does not match the file refuses the Read and names both files.
+  Journal other;
+  other.file_size = after.size() + 1;
+  test::WriteFileBytes(JournalPathFor(roster_), EncodeJournal(other));
   CloseRosterFile(form_, kCloseButton);
+  Drop({roster_});
+  Pump(200);
+  ASSERT_EQ(g_boxes.size(), 2u);
+  EXPECT_NE(g_boxes[1].find("Roster.ROS.journal does not match"), std::string::npos) << g_boxes[1];
+  EXPECT_EQ(Rows(), 0);
+  EXPECT_EQ(OpenViewCount(), 0);
+  EXPECT_EQ(ReadFileBytes(roster_), after);
+  std::filesystem::remove(JournalPathFor(roster_));
 }
 
 // A profile folder of 256 to 259 characters comes back whole: the shell
