@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -233,8 +234,11 @@ struct Outcome {
 // messages name file, not the copy.
 template <typename Work>
 auto OnScratchCopy(const std::string& file, Work work) {
+  // Named for this run, so that two runs at once never share a copy.
   const std::filesystem::path scratch =
-      std::filesystem::temp_directory_path() / ("rostrel-scratch" + std::filesystem::path(file).extension().string());
+      std::filesystem::temp_directory_path() /
+      ("rostrel-scratch-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) +
+       std::filesystem::path(file).extension().string());
   std::error_code error;
   std::filesystem::copy_file(file, scratch, std::filesystem::copy_options::overwrite_existing, error);
   if (error) throw Refused{file + ": a scratch copy cannot be written: " + error.message()};
