@@ -18,6 +18,7 @@
 #include "roster/checksum.h"
 #include "roster/journal.h"
 #include "roster/transaction.h"
+#include "rostrel_version.h"
 
 namespace rostrel::cli {
 namespace {
@@ -548,6 +549,7 @@ int CommandCheck(const std::string& file, bool fix) {
 int main(int argc, char** argv) {
   using namespace rostrel::cli;
   CLI::App app{"rostrel-cli: NBA 2K9 roster files (.ROS) and saved games (.FXG) from the command line"};
+  app.set_version_flag("--version", "rostrel-cli " ROSTREL_VERSION);
   app.require_subcommand(1);
   std::string file, player, format = "table";
   std::vector<std::string> assignments;
@@ -591,11 +593,9 @@ int main(int argc, char** argv) {
 
   try {
     app.parse(argc, argv);
-  } catch (const CLI::CallForHelp& e) {
-    return app.exit(e);
   } catch (const CLI::ParseError& e) {
-    app.exit(e);
-    return 2;
+    // --help and --version end here too, with their own code 0.
+    return app.exit(e) == 0 ? 0 : 2;
   }
   try {
     if (*list) return CommandList(file, format);

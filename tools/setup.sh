@@ -6,6 +6,7 @@
 #                              where there is no display
 #   bash tools/setup.sh test   everything the tests and benchmarks need (default)
 #   bash tools/setup.sh fuzz   the tests' packages and clang's libFuzzer
+#   bash tools/setup.sh package  building the 32-bit release and its zip
 #
 # A package mirror can be out of step for hours: one architecture's index of a
 # suite fails to download, or offers older versions than the other's, so that
@@ -14,7 +15,7 @@
 # more with the distribution's own release as the target release.
 set -euo pipefail
 profile=${1:-test}
-case "$profile" in run|test|fuzz) ;; *) echo "usage: setup.sh [run|test|fuzz]" >&2; exit 2 ;; esac
+case "$profile" in run|test|fuzz|package) ;; *) echo "usage: setup.sh [run|test|fuzz|package]" >&2; exit 2 ;; esac
 
 if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
 export DEBIAN_FRONTEND=noninteractive
@@ -66,23 +67,23 @@ source "$(dirname "$0")/wine-env.sh"
 # The shipped program is built for 32-bit x86; where this machine cannot run
 # 32-bit code, the editor and the Windows tests run from an x86-64 build.
 need=(cmake ninja-build)
-if [ "$ROSTREL_WINE_ARCH" = i686 ]; then
-  need+=(g++-mingw-w64-i686 wine wine32)
-else
-  need+=(g++-mingw-w64-x86-64 wine64)
-  [ "$profile" = run ] || need+=(g++-mingw-w64-i686)
-fi
-if [ "$profile" = run ]; then
-  # The dialog fonts link to this font for the verse on the main window.
-  need+=(fonts-wqy-microhei)
-  if [ -n "${DISPLAY:-}" ]; then need+=(x11-utils); else need+=(xvfb xauth x11-utils x11-apps netpbm); fi
-else
-  need+=(g++ googletest libgtest-dev libbenchmark-dev zlib1g-dev xvfb xauth x11-utils x11-apps netpbm
-         fonts-wqy-microhei libcli11-dev nlohmann-json3-dev)
-  [ "$profile" = fuzz ] && need+=(clang libclang-rt-14-dev)
+case "$profile" in
+  package)
+    need+=(g++-mingw-w64-i686 mingw-w64-common gcc-mingw-w64-base libcli11-dev nlohmann-json3-dev python3) ;;
+  run)
+    # The dialog fonts link to this font for the verse on the main window.
+    need+=(fonts-wqy-microhei)
+    if [ -n "${DISPLAY:-}" ]; then need+=(x11-utils); else need+=(xvfb xauth x11-utils x11-apps netpbm); fi ;;
+  *)
+    need+=(g++ googletest libgtest-dev libbenchmark-dev zlib1g-dev xvfb xauth x11-utils x11-apps netpbm
+           fonts-wqy-microhei libcli11-dev nlohmann-json3-dev python3 g++-mingw-w64-i686)
+    [ "$profile" = fuzz ] && need+=(clang libclang-rt-14-dev) ;;
+esac
+if [ "$profile" != package ]; then
+  if [ "$ROSTREL_WINE_ARCH" = i686 ]; then need+=(g++-mingw-w64-i686 wine wine32); else need+=(g++-mingw-w64-x86-64 wine64); fi
 fi
 
-if [ "$ROSTREL_WINE_ARCH" = i686 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+if [[ " ${need[*]} " == *" wine32 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
   $SUDO dpkg --add-architecture i386
   indexes_fresh=no
 fi

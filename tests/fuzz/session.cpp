@@ -284,8 +284,10 @@ std::vector<std::uint8_t> SessionInput(const std::string& name, const std::vecto
   static const std::uint8_t kScript[] = {
       0, 0,  2, rating, 2, '7', '7', 6,  3, rating, 6,  2, 0, 1, 'J', 6,  3, 0, 6,  4, 6,  4, 6,
       5, 1,  6, 1, 1,   2, 30, 3, '3', '0', '0', 6, 6,  7, 0, 2, 6,  3, 30, 6,  5, 2, 6, 0, 0};
-  std::vector<std::uint8_t> input{static_cast<std::uint8_t>(saved_game ? 0x80 : 0), sizeof kScript / 2};
-  input.insert(input.end(), file.begin() + static_cast<std::ptrdiff_t>(skip), file.end());
+  std::vector<std::uint8_t> input(2 + file.size() - skip);
+  input[0] = saved_game ? 0x80 : 0;
+  input[1] = sizeof kScript / 2;
+  std::copy(file.begin() + static_cast<std::ptrdiff_t>(skip), file.end(), input.begin() + 2);
   input.insert(input.end(), std::begin(kScript), std::end(kScript));
   return input;
 }
