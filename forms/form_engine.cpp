@@ -216,12 +216,13 @@ int ShowFormModal(HWND form, HWND parent) {
   SetPropA(form, kModalProp, reinterpret_cast<HANDLE>(1));
   if (parent && parent != form) EnableWindow(parent, FALSE);
   // Dialog-style keyboard handling for every message of the thread while the
-  // form lives; an empty queue is polled again after a millisecond.
+  // form lives. When the queue is empty the form hears WM_ENTERIDLE and the
+  // thread sleeps until the next message arrives: an idle editor costs nothing.
   while (IsWindow(form)) {
     MSG message;
     if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
       SendMessageA(form, WM_ENTERIDLE, MSGF_DIALOGBOX, reinterpret_cast<LPARAM>(form));
-      Sleep(1);
+      if (IsWindow(form)) WaitMessage();
       continue;
     }
     if (message.message == WM_QUIT) {

@@ -47,3 +47,35 @@ trap 'rm -rf "$scratch"; stop_xvfb; "$ROSTREL_WINESERVER" -k 2>/dev/null || true
 make_wine_prefix
 echo "== list fill in the window, under Wine ($tree)"
 "$ROSTREL_WINE" "$tree/window_bench.exe"
+
+# An idle editor: its own CPU and the wineserver's over 10 s with no file open,
+# beside Wine's notepad idling the same way (CPU time from /proc, in ns).
+cpu_ns() { cut -d' ' -f1 "/proc/$1/schedstat" 2>/dev/null || echo 0; }
+server_pid() {  # the wineserver of this prefix: its folder is named after the prefix's inode
+  local inode pid
+  inode=$(printf '%x' "$(stat -c %i "$WINEPREFIX")")
+  for pid in $(pgrep wineserver); do
+    case "$(readlink "/proc/$pid/cwd")" in *-"$inode") echo "$pid"; return ;; esac
+  done
+}
+idle_share() {  # idle_share PROCESS_NAME COMMAND...: "own% server%" of one core over 10 s
+  local name=$1
+  shift
+  "$@" >/dev/null 2>&1 &
+  sleep 5
+  local own server a b a2 b2
+  own=$(pgrep -x "$name" | head -n 1) server=$(server_pid)
+  a=$(cpu_ns "$own") b=$(cpu_ns "$server")
+  sleep 10
+  a2=$(cpu_ns "$own") b2=$(cpu_ns "$server")
+  kill "$own" 2>/dev/null || true
+  wait 2>/dev/null || true
+  awk -v a=$((a2 - a)) -v b=$((b2 - b)) 'BEGIN { printf "%.2f %.2f", a / 1e8, b / 1e8 }'
+}
+"$ROSTREL_WINESERVER" -p >/dev/null 2>&1 </dev/null || true
+read -r editor_own editor_server <<<"$(idle_share rostrel.exe "$ROSTREL_WINE" "$tree/rostrel.exe")"
+read -r notepad_own notepad_server <<<"$(idle_share notepad.exe "$ROSTREL_WINE" notepad)"
+echo "== idle for 10 s, % of one core"
+printf 'editor     own %5.2f %%  wineserver %5.2f %%  together %5.2f %% (goal below 0.5 %%)\n' \
+  "$editor_own" "$editor_server" "$(awk -v a="$editor_own" -v b="$editor_server" 'BEGIN { print a + b }')"
+printf 'notepad    own %5.2f %%  wineserver %5.2f %%\n' "$notepad_own" "$notepad_server"
