@@ -1,0 +1,58 @@
+// rostrel-cli check: the checksum, the player count and every problem found; --fix rewrites the checksum.
+#include "cli/commands.h"
+
+#include <cstdio>
+
+#include "cli/common.h"
+#include "roster/checksum.h"
+#include "roster/transaction.h"
+
+namespace rostrel::cli {
+
+int CommandCheck(const std::string& file, bool fix) {
+  const Roster r = List(file, true);
+  const std::vector<std::uint8_t> bytes = ReadAll(file);
+  bool sound = true;
+  // A journal that does not match stays, and nothing is written beside it.
+  const bool journal_stays = r.recovery.what == Recovery::Mismatch || r.recovery.what == Recovery::Failed;
+  if (journal_stays) {
+    std::printf("problem: %s\n", r.recovery.message.c_str());
+    sound = false;
+    fix = false;
+  }
+  if (bytes.size() < 4) {
+    std::printf("checksum: none (the file has %zu bytes)\n", bytes.size());
+    sound = false;
+  } else {
+    const std::uint32_t stored = static_cast<std::uint32_t>(bytes[0]) | bytes[1] << 8 | bytes[2] << 16 |
+                                 static_cast<std::uint32_t>(bytes[3]) << 24;
+    const std::uint32_t computed = Crc32(bytes.data() + 4, bytes.size() - 4, 0);
+    std::printf("checksum: stored %08X, computed %08X%s\n", stored, computed, stored == computed ? "" : " (wrong)");
+    if (stored != computed) {
+      if (fix) {
+        OpenView open(file);
+        const CommitResult committed = RosterTransaction(open.view()).Commit();
+        if (!committed.ok) throw Refused{file + ": the checksum was not written: " + committed.reason};
+        std::printf("checksum: rewritten\n");
+      } else {
+        sound = false;
+      }
+    }
+  }
+  const ListReport& rep = r.report;
+  std::printf("players: %zu listed (the header says %u)\n", r.rows.size(), rep.stored_count);
+  auto problem = [&sound](std::uint32_t n, const char* what) {
+    if (n == 0) return;
+    std::printf("problem: %u %s\n", n, what);
+    sound = false;
+  };
+  if (rep.no_header) problem(1, "roster header missing (the file is too short)");
+  problem(rep.dropped_players, "listed players beyond 32767 or outside the file");
+  problem(rep.names_outside, "name references outside the file");
+  problem(rep.names_unterminated, "names not closed before the end of the file");
+  problem(rep.names_cut, "names longer than the longest shown");
+  std::printf("%s\n", sound ? "sound" : "not sound");
+  return sound ? 0 : 1;
+}
+
+}  // namespace rostrel::cli

@@ -1,0 +1,19 @@
+// The commands of rostrel-cli, one file each; each returns the exit code or
+// throws Refused.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace rostrel::cli {
+
+int CommandList(const std::string& file, const std::string& format);
+int CommandShow(const std::string& file, const std::string& player, const std::string& format);
+int CommandSet(const std::string& file, const std::string& player, const std::vector<std::string>& texts, bool dry_run,
+               bool backup, bool strict);
+int CommandExport(const std::string& file, const std::string& out_path);
+int CommandImport(const std::string& file, const std::string& in_path, bool backup, bool strict);
+int CommandDiff(const std::string& a, const std::string& b);
+int CommandCheck(const std::string& file, bool fix);
+
+}  // namespace rostrel::cli

@@ -1,0 +1,136 @@
+#include "cli/common.h"
+
+#include <cstdio>
+#include <fstream>
+
+#include "player/names.h"
+
+namespace rostrel::cli {
+
+std::vector<std::uint8_t> ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw Refused{path + ": cannot be read"};
+  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+namespace {
+
+RecoveryReport Recover(const std::string& path, bool report_only) {
+  RecoveryReport report = RecoverRoster(path);
+  if (report.what == Recovery::RolledForward) {
+    std::fprintf(stderr, "rostrel-cli: %s: an interrupted write was completed from %s\n", path.c_str(),
+                 JournalPathFor(path).c_str());
+  }
+  if ((report.what == Recovery::Mismatch || report.what == Recovery::Failed) && !report_only) {
+    throw Refused{report.message};
+  }
+  return report;
+}
+
+}  // namespace
+
+Roster List(const std::string& path, bool for_check) {
+  Roster r{path, 0, {}, {}, {}};
+  const auto header = HeaderOffsetFor(path);
+  if (!header) throw Refused{path + ": the file extension is wrong (a roster is .ROS, a saved game .FXG)"};
+  if (!std::filesystem::is_regular_file(path)) throw Refused{path + ": no such file"};
+  r.recovery = Recover(path, for_check);
+  r.header = *header;
+  r.rows = FillPlayerList(path, *header, &r.report);
+  if (r.report.unreadable) throw Refused{path + ": cannot be read"};
+  return r;
+}
+
+namespace {
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+}  // namespace
+
+std::size_t FindRow(const Roster& r, const std::string& player) {
+  auto refuse = [&](const std::string& why) { return Refused{r.path + ": player " + player + ": " + why}; };
+  if (!player.empty() && player.find_first_not_of("0123456789") == std::string::npos) {
+    const unsigned long row = std::stoul(player.substr(0, 9));
+    if (row < 1 || row > r.rows.size()) throw refuse("no such row (the file lists " + std::to_string(r.rows.size()) + ")");
+    return row - 1;
+  }
+  if (player.size() > 1 && player[0] == '@') {
+    for (std::size_t i = 0; i < r.rows.size(); ++i) {
+      if (" " + player.substr(1) == r.rows[i].position) return i;
+    }
+    throw refuse("no listed player has that record position");
+  }
+  std::vector<std::size_t> matches;
+  for (std::size_t i = 0; i < r.rows.size(); ++i) {
+    if (Lower(CellText(r.rows[i].first_name) + " " + CellText(r.rows[i].last_name)) == Lower(player)) {
+      matches.push_back(i);
+    }
+  }
+  if (matches.empty()) throw refuse("no player has that name");
+  if (matches.size() > 1) {
+    std::string which;
+    for (std::size_t i : matches) which += " row " + std::to_string(i + 1) + " (@" + r.rows[i].position.substr(1) + ")";
+    throw refuse("the name is ambiguous:" + which);
+  }
+  return matches[0];
+}
+
+OpenView::OpenView(const std::string& path) {
+  const OpenStatus status = OpenRosterView(view_, path);
+  if (status != OpenStatus::Ok) throw Refused{path + ": " + OpenStatusText(status)};
+}
+
+void Backup(const std::string& path) {
+  const std::string copy = path + ".bak";
+  if (std::filesystem::exists(copy)) return;  // an existing backup is never replaced
+  std::error_code error;
+  std::filesystem::copy_file(path, copy, error);
+  if (error) throw Refused{path + ": the backup " + copy + " cannot be written: " + error.message()};
+}
+
+std::string Position(const PlayerEntry& row) { return row.position.substr(1); }
+
+std::string Utf8(const std::string& text) {
+  std::string out;
+  for (unsigned char c : text) {
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+void Load(OpenView& open, const Roster& r, std::size_t row, Loaded& loaded) {
+  const std::uint32_t p = RecordPositionOf(r.rows[row]);
+  if (!LoadPlayer(open.view(), p, loaded.pages, loaded.player)) throw Refused{r.path + ": the player's record lies outside the file"};
+}
+
+bool Latin1(const std::string& text, std::string& out) {
+  out.clear();
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if ((c == 0xC2 || c == 0xC3) && i + 1 < text.size() && (static_cast<unsigned char>(text[i + 1]) & 0xC0) == 0x80) {
+      out += static_cast<char>(((c & 0x03) << 6) | (static_cast<unsigned char>(text[++i]) & 0x3F));
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+void RefuseUnlessAsTyped(const std::string& file, const std::vector<std::string>& not_as_typed) {
+  if (not_as_typed.empty()) return;
+  std::string message = file + ": with --strict, values that would not read back as typed are refused; nothing was written:";
+  for (const std::string& n : not_as_typed) message += "\n  " + n;
+  throw Refused{message};
+}
+
+}  // namespace rostrel::cli
