@@ -5,7 +5,6 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include <unordered_map>
 #include <vector>
 
 #include "forms/event_routing.h"
@@ -132,32 +131,16 @@ void ReleaseFile() {
   Editor().player = LoadedPlayer{};
 }
 
-// The list's procedures before PlayerListProc took their place.
-std::unordered_map<HWND, WNDPROC> g_list_procedures;
-
 // The list's header may neither be dragged nor have its dividers double-clicked,
-// so the hidden third column stays hidden. It replaces the list's procedure
-// for the list's whole life; every other message goes on unchanged.
-LRESULT CALLBACK PlayerListProc(HWND list, UINT message, WPARAM wparam, LPARAM lparam) {
-  const auto it = g_list_procedures.find(list);
-  if (it == g_list_procedures.end()) return DefWindowProcA(list, message, wparam, lparam);
-  const WNDPROC own = it->second;
-  if (message == WM_NOTIFY && lparam) {
-    switch (reinterpret_cast<const NMHDR*>(lparam)->code) {
-      case static_cast<UINT>(HDN_BEGINTRACKA):
-      case static_cast<UINT>(HDN_BEGINTRACKW):
-      case static_cast<UINT>(HDN_DIVIDERDBLCLICKA):
-      case static_cast<UINT>(HDN_DIVIDERDBLCLICKW):
-        return 1;
-      default:
-        break;
-    }
+// so the hidden third column stays hidden: the routing answers these
+// notifications of the header with TRUE, which refuses them.
+INT_PTR RefuseColumnSizing(HWND, int, NMHDR*) { return TRUE; }
+
+void LockColumns(HWND list) {
+  HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+  for (UINT code : {HDN_BEGINTRACKA, HDN_BEGINTRACKW, HDN_DIVIDERDBLCLICKA, HDN_DIVIDERDBLCLICKW}) {
+    BindEvent(header, WM_NOTIFY, static_cast<int>(code), reinterpret_cast<EventHandler>(RefuseColumnSizing));
   }
-  if (message == WM_NCDESTROY) {
-    g_list_procedures.erase(list);
-    SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
-  }
-  return CallWindowProcA(own, list, message, wparam, lparam);
 }
 
 void AddColumn(HWND list, int index, const char* title, int width) {
@@ -179,10 +162,7 @@ void InitialiseMainForm(HWND form) {
   AddColumn(list, 0, "FNAME", 60);
   AddColumn(list, 1, "LNAME", 65);
   AddColumn(list, 2, "", 0);
-  if (!g_list_procedures.count(list)) {
-    g_list_procedures[list] = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PlayerListProc)));
-  }
+  LockColumns(list);
   Editor().sort = SortState{};
 }
 
