@@ -74,5 +74,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   rostrel::InitApplication();
   rostrel::InitCommonControlSet();
   rostrel::RegisterMainWindow();
+  const std::string problems = rostrel::CheckMainWindowBindings();
+  if (!problems.empty()) {
+    MessageBoxA(nullptr, ("The program's handlers do not fit its forms:\n" + problems).c_str(), rostrel::kMessageCaption,
+                MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    return 1;
+  }
   return rostrel::RunMainForm(show);
 }

@@ -139,7 +139,7 @@ INT_PTR RefuseColumnSizing(HWND, int, NMHDR*) { return TRUE; }
 void LockColumns(HWND list) {
   HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
   for (UINT code : {HDN_BEGINTRACKA, HDN_BEGINTRACKW, HDN_DIVIDERDBLCLICKA, HDN_DIVIDERDBLCLICKW}) {
-    BindEvent(header, WM_NOTIFY, static_cast<int>(code), reinterpret_cast<EventHandler>(RefuseColumnSizing));
+    BindEvent(header, WM_NOTIFY, static_cast<int>(code), OnNotify(RefuseColumnSizing));
   }
 }
 
@@ -171,12 +171,17 @@ struct SortRequest {
   SortOrder order;
 };
 
+// No exception leaves for the list: rows that cannot be compared are equal.
 int CALLBACK CompareItems(LPARAM a, LPARAM b, LPARAM request_address) {
-  const auto* request = reinterpret_cast<const SortRequest*>(request_address);
-  const auto ia = static_cast<std::size_t>(a), ib = static_cast<std::size_t>(b);
-  if (ia >= g_rows.size() || ib >= g_rows.size()) return 0;
-  const int result = CompareRows(g_rows[ia], g_rows[ib], request->column);
-  return request->order == SortOrder::Descending ? -result : result;
+  try {
+    const auto* request = reinterpret_cast<const SortRequest*>(request_address);
+    const auto ia = static_cast<std::size_t>(a), ib = static_cast<std::size_t>(b);
+    if (ia >= g_rows.size() || ib >= g_rows.size()) return 0;
+    const int result = CompareRows(g_rows[ia], g_rows[ib], request->column);
+    return request->order == SortOrder::Descending ? -result : result;
+  } catch (...) {
+    return 0;
+  }
 }
 
 // The list row (0-based) of the player whose record is at position, or -1.
@@ -207,16 +212,18 @@ void RegisterMainWindow() {
   SetFormProcedure("VITALS", VitalsPageProc);
   SetFormProcedure("ATTRIBUTES", AttributesPageProc);
   SetFormProcedure("TENDENCIES", TendenciesPageProc);
-  SetEventHandler(HandlerId::ChooseRosterFile, reinterpret_cast<EventHandler>(ChooseRosterFile));
-  SetEventHandler(HandlerId::ReadRosterFile, reinterpret_cast<EventHandler>(ReadRosterFile));
-  SetEventHandler(HandlerId::CloseRosterFile, reinterpret_cast<EventHandler>(CloseRosterFile));
-  SetEventHandler(HandlerId::SavePlayer, reinterpret_cast<EventHandler>(SavePlayerHandler));
-  SetEventHandler(HandlerId::LoadPlayer, reinterpret_cast<EventHandler>(LoadPlayerHandler));
-  SetEventHandler(HandlerId::OnColumnClick, reinterpret_cast<EventHandler>(OnColumnClick));
-  SetEventHandler(HandlerId::ListKey, reinterpret_cast<EventHandler>(ListKey));
-  SetEventHandler(HandlerId::OnSearchKey, reinterpret_cast<EventHandler>(OnSearchKey));
-  SetEventHandler(HandlerId::OnSearchChar, reinterpret_cast<EventHandler>(OnSearchChar));
+  SetEventHandler(HandlerId::ChooseRosterFile, OnCommand(ChooseRosterFile));
+  SetEventHandler(HandlerId::ReadRosterFile, OnCommand(ReadRosterFile));
+  SetEventHandler(HandlerId::CloseRosterFile, OnCommand(CloseRosterFile));
+  SetEventHandler(HandlerId::SavePlayer, OnCommand(SavePlayerHandler));
+  SetEventHandler(HandlerId::LoadPlayer, OnNotify(LoadPlayerHandler));
+  SetEventHandler(HandlerId::OnColumnClick, OnNotify(OnColumnClick));
+  SetEventHandler(HandlerId::ListKey, OnKey(ListKey));
+  SetEventHandler(HandlerId::OnSearchKey, OnKey(OnSearchKey));
+  SetEventHandler(HandlerId::OnSearchChar, OnKey(OnSearchChar));
 }
+
+std::string CheckMainWindowBindings() { return CheckTableBindings({"FORM1", "VITALS", "ATTRIBUTES", "TENDENCIES"}); }
 
 INT_PTR CALLBACK MainFormProc(HWND form, UINT message, WPARAM wparam, LPARAM) {
   switch (message) {

@@ -39,6 +39,9 @@ EditorState& Editor();
 
 // Registers the form procedures and the handlers of FORM1's bindings.
 void RegisterMainWindow();
+// Every binding of the four forms checked against its handler's kind: the
+// empty text when all agree, else what does not.
+std::string CheckMainWindowBindings();
 
 // The program's message boxes: OK only, no icon, task-modal, no owner.
 void ShowMessage(const char* text);

@@ -7,28 +7,36 @@
 #include <vector>
 
 #include "forms/form_engine.h"
+#include "forms/routing_detail.h"
 #include "forms/window_data.h"
 
 namespace rostrel {
 
+namespace routing {
+
+HWND OwnerOf(HWND window, int& id) {
+  id = GetDlgCtrlID(window);
+  HWND parent = GetParent(window);
+  if (id != 0 && parent) return parent;
+  id = 0;
+  return window;
+}
+
+}  // namespace routing
+
 namespace {
 
-constexpr const char* kTaskHookProp = "VD_TASKHOOK";
-
-// A thread that shows forms: how many of its forms are counted in.
-struct TaskEntry {
-  DWORD thread = 0;  // 0: a free entry
-  int forms = 0;
-};
-
-std::vector<TaskEntry> g_tasks;
-HANDLE g_hook_mutex = nullptr;
-EventHandler g_handlers[static_cast<int>(HandlerId::OnSearchChar) + 1] = {};
+using namespace routing;
 
 struct Binding {
   UINT message;
   int code;
   EventHandler handler;
+};
+struct Callback {
+  UINT message;
+  int code;
+  WNDPROC procedure;
 };
 
 // What the routing knows of a window whose messages pass through it: the
@@ -37,7 +45,7 @@ struct Binding {
 struct Routed {
   WNDPROC previous = nullptr;
   std::vector<Binding> bindings;   // "VD_EVENT,..." properties
-  std::vector<Binding> callbacks;  // "VD_HKCBEVT,..." properties
+  std::vector<Callback> callbacks;  // "VD_HKCBEVT,..." properties
   bool toggles_check = false;      // "VD_3CBST"
 };
 std::unordered_map<HWND, Routed> g_routed;
@@ -51,17 +59,26 @@ EventHandler Find(const std::vector<Binding>& list, UINT message, int code) {
   for (const Binding& b : list) {
     if (b.message == message && b.code == code) return b.handler;
   }
+  return {};
+}
+
+WNDPROC FindCallback(const std::vector<Callback>& list, UINT message, int code) {
+  for (const Callback& c : list) {
+    if (c.message == message && c.code == code) return c.procedure;
+  }
   return nullptr;
 }
 
-void Store(std::vector<Binding>& list, UINT message, int code, EventHandler handler) {
-  for (Binding& b : list) {
-    if (b.message == message && b.code == code) {
-      b.handler = handler;
+// Stores entry over the one for the same message and code, or adds it.
+template <typename Entry>
+void Store(std::vector<Entry>& list, const Entry& entry) {
+  for (Entry& e : list) {
+    if (e.message == entry.message && e.code == entry.code) {
+      e = entry;
       return;
     }
   }
-  list.push_back({message, code, handler});
+  list.push_back(entry);
 }
 
 void Erase(std::vector<Binding>& list, UINT message, int code) {
@@ -73,63 +90,8 @@ void Erase(std::vector<Binding>& list, UINT message, int code) {
   }
 }
 
-TaskEntry* EntryOf(DWORD thread) {
-  for (TaskEntry& e : g_tasks) {
-    if (e.thread == thread) return &e;
-  }
-  return nullptr;
-}
-
-void LeaveHook(HWND form) {
-  RemovePropA(form, kTaskHookProp);
-  TaskEntry* entry = EntryOf(GetCurrentThreadId());
-  if (!entry || --entry->forms >= 1) return;
-  *entry = TaskEntry{};
-  if (g_hook_mutex) {
-    CloseHandle(g_hook_mutex);
-    g_hook_mutex = nullptr;
-  }
-}
-
-HWND OwnerOf(HWND window, int& id) {
-  id = GetDlgCtrlID(window);
-  HWND parent = GetParent(window);
-  if (id != 0 && parent) return parent;
-  id = 0;
-  return window;
-}
-
 std::string CallbackPropertyName(UINT message, int code) {
   return "VD_HKCBEVT," + std::to_string(message) + "," + std::to_string(code);
-}
-
-// Handlers' argument lists, by message.
-using DialogCodeHandler = INT_PTR (*)(HWND owner, int id, WPARAM wparam, LPARAM lparam, WNDPROC own, HWND window);
-using SizeHandler = INT_PTR (*)(HWND owner, int id, WPARAM kind, int width, int height);
-using FocusHandler = INT_PTR (*)(HWND owner, int id, WPARAM other);
-using EnableHandler = INT_PTR (*)(HWND owner, int id, int enabled);
-using CopyDataHandler = INT_PTR (*)(HWND owner, int id, WPARAM from, LPARAM data);
-using MouseActivateHandler = INT_PTR (*)(HWND owner, int id, WPARAM top, int hit, int mouse_message);
-using CursorHandler = INT_PTR (*)(HWND owner, int id, WPARAM under, int x, int y);
-using ScrollHandler = INT_PTR (*)(HWND owner, int id, int request, int position, HWND bar);
-using PaintHandler = INT_PTR (*)(HWND owner, int id, HDC dc, PAINTSTRUCT* paint);
-using ItemHandler = INT_PTR (*)(HWND window, WPARAM id, LPARAM item);
-using ContextMenuHandler = INT_PTR (*)(HWND owner, int id, int x, int y);
-
-// One message on its way through the routing: the window's own procedure is
-// "the default".
-struct Delivery {
-  HWND window;
-  UINT message;
-  WPARAM wparam;
-  LPARAM lparam;
-  WNDPROC own;
-  LRESULT Default() const { return CallWindowProcA(own, window, message, wparam, lparam); }
-};
-
-EventHandler Bound(HWND window, UINT message, int code) {
-  const Routed* r = window ? RoutedOf(window) : nullptr;
-  return r ? Find(r->bindings, message, code) : nullptr;
 }
 
 LRESULT DialogCode(const Delivery& d) {
@@ -137,28 +99,13 @@ LRESULT DialogCode(const Delivery& d) {
   HWND owner = OwnerOf(d.window, id);
   auto* asked = reinterpret_cast<MSG*>(d.lparam);
   INT_PTR code = 0;
-  if (EventHandler h = asked ? Bound(d.window, WM_GETDLGCODE, static_cast<int>(asked->message)) : nullptr) {
-    code = reinterpret_cast<KeyHandler>(h)(owner, id, &asked->wParam, asked->lParam);
-  } else if (EventHandler any = Bound(d.window, WM_GETDLGCODE, 0)) {
-    code = reinterpret_cast<DialogCodeHandler>(any)(owner, id, d.wparam, d.lparam, d.own, d.window);
+  if (KeyHandler key = asked ? BoundAs<HandlerKind::Key>(d.window, WM_GETDLGCODE, static_cast<int>(asked->message))
+                             : nullptr) {
+    code = key(owner, id, &asked->wParam, asked->lParam);
+  } else if (DialogCodeHandler any = BoundAs<HandlerKind::DialogCode>(d.window, WM_GETDLGCODE, 0)) {
+    code = any(owner, id, d.wparam, d.lparam, d.own, d.window);
   }
   return code != 0 ? code : d.Default();
-}
-
-LRESULT Scroll(const Delivery& d) {
-  HWND bar = reinterpret_cast<HWND>(d.lparam);
-  EventHandler h = Bound(bar ? bar : d.window, d.message, 0);
-  const LRESULT result = d.Default();
-  if (!h) return result;
-  const int request = LOWORD(d.wparam), position = HIWORD(d.wparam);
-  if (bar) {
-    reinterpret_cast<ScrollHandler>(h)(d.window, GetDlgCtrlID(d.window), request, position, bar);
-  } else {
-    int id;
-    HWND owner = OwnerOf(d.window, id);
-    reinterpret_cast<ScrollHandler>(h)(owner, id, request, position, d.window);
-  }
-  return result;
 }
 
 LRESULT Command(const Delivery& d) {
@@ -171,12 +118,12 @@ LRESULT Command(const Delivery& d) {
     SendMessageA(control, BM_SETCHECK, checked ? BST_UNCHECKED : BST_CHECKED, 0);
     r = RoutedOf(control);
   }
-  EventHandler h = r ? Find(r->bindings, WM_COMMAND, HIWORD(d.wparam)) : nullptr;
+  const CommandHandler h = r ? Find(r->bindings, WM_COMMAND, HIWORD(d.wparam)).As<HandlerKind::Command>() : nullptr;
   const LRESULT result = d.Default();
   if (!h) return result;
   const int control_id = GetDlgCtrlID(control);
-  if (control_id != 0) reinterpret_cast<CommandHandler>(h)(d.window, control_id);
-  else reinterpret_cast<CommandHandler>(h)(control, LOWORD(d.wparam));
+  if (control_id != 0) h(d.window, control_id);
+  else h(control, LOWORD(d.wparam));
   return result;
 }
 
@@ -185,34 +132,34 @@ LRESULT Notify(const Delivery& d) {
   if (!header) return d.Default();
   const Routed* from = RoutedOf(header->hwndFrom);
   if (!from) {
-    // An unrouted control (a list's header, say) has no bindings; a tab
-    // control that hosts pages is always routed.
+    // An unrouted control has no bindings; a tab control that hosts pages is
+    // always routed.
     return d.Default();
   }
   const int code = static_cast<int>(header->code);
   // A hook callback that answers non-zero takes the notification from its binding.
-  if (auto callback = reinterpret_cast<WNDPROC>(Find(from->callbacks, WM_NOTIFY, code))) {
+  if (WNDPROC callback = FindCallback(from->callbacks, WM_NOTIFY, code)) {
     if (callback(d.window, d.message, d.wparam, d.lparam) != 0) return d.Default();
     from = RoutedOf(header->hwndFrom);
     if (!from) return d.Default();
   }
-  EventHandler h = Find(from->bindings, WM_NOTIFY, code);
+  const NotifyHandler h = Find(from->bindings, WM_NOTIFY, code).As<HandlerKind::Notify>();
   if (header->code == static_cast<UINT>(TCN_SELCHANGE) && GetPropA(header->hwndFrom, "VD_TABCFRM")) {
     SelectTabPage(header->hwndFrom, static_cast<int>(SendMessageA(header->hwndFrom, TCM_GETCURSEL, 0, 0)));
   }
-  if (h) return reinterpret_cast<NotifyHandler>(h)(d.window, static_cast<int>(header->idFrom), header);
+  if (h) return h(d.window, static_cast<int>(header->idFrom), header);
   return d.Default();
 }
 
 void Destroying(HWND window) {
   const Routed* r = RoutedOf(window);
   if (!r) return;
-  auto callback = reinterpret_cast<WNDPROC>(Find(r->callbacks, WM_DESTROY, 0));
-  EventHandler h = Find(r->bindings, WM_DESTROY, 0);
+  const WNDPROC callback = FindCallback(r->callbacks, WM_DESTROY, 0);
+  const CommandHandler h = Find(r->bindings, WM_DESTROY, 0).As<HandlerKind::Command>();
   if (callback) callback(window, WM_DESTROY, 0, 0);
   if (h) {
     HWND parent = GetParent(window);
-    reinterpret_cast<CommandHandler>(h)(parent, parent ? GetDlgCtrlID(window) : 0);
+    h(parent, parent ? GetDlgCtrlID(window) : 0);
   }
 }
 
@@ -226,117 +173,64 @@ void Closing(HWND window) {
   }
 }
 
-LRESULT Deliver(const Delivery& d) {
+LRESULT Size(const Delivery& d) {
   int id;
-  switch (d.message) {
-    case WM_COMMAND:
-      return Command(d);
-    case WM_NOTIFY:
-      return Notify(d);
-    case WM_GETDLGCODE:
-      return DialogCode(d);
-    case WM_SIZE:
-      if (EventHandler h = Bound(d.window, d.message, 0)) {
-        HWND owner = OwnerOf(d.window, id);
-        reinterpret_cast<SizeHandler>(h)(owner, id, d.wparam, LOWORD(d.lparam), HIWORD(d.lparam));
-      }
-      if (GetPropA(d.window, "VD_TABCFRM")) ResizeTabPage(d.window);
-      return d.Default();
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS: {
-      EventHandler h = Bound(d.window, d.message, 0);
-      const LRESULT result = d.Default();
-      if (h) {
-        HWND owner = OwnerOf(d.window, id);
-        reinterpret_cast<FocusHandler>(h)(owner, id, d.wparam);
-      }
-      return result;
-    }
-    case WM_ENABLE:
-      if (EventHandler h = Bound(d.window, d.message, 0)) {
-        HWND owner = OwnerOf(d.window, id);
-        reinterpret_cast<EnableHandler>(h)(owner, id, d.wparam ? -1 : 0);
-      }
-      return d.Default();
-    case WM_CUT:
-    case WM_COPY:
-    case WM_PASTE:
-      if (EventHandler h = Bound(d.window, d.message, 0)) {
-        HWND owner = OwnerOf(d.window, id);
-        if (reinterpret_cast<CommandHandler>(h)(owner, id) != 0) return 0;
-      }
-      return d.Default();
-    case WM_COPYDATA:
-      if (EventHandler h = d.lparam ? Bound(d.window, d.message, 0) : nullptr) {
-        HWND owner = OwnerOf(d.window, id);
-        if (const INT_PTR r = reinterpret_cast<CopyDataHandler>(h)(owner, id, d.wparam, d.lparam)) return r;
-      }
-      return d.Default();
-    case WM_MOUSEACTIVATE:
-      if (EventHandler h = reinterpret_cast<HWND>(d.wparam) != d.window ? Bound(d.window, d.message, 0) : nullptr) {
-        HWND owner = OwnerOf(d.window, id);
-        const INT_PTR r =
-            reinterpret_cast<MouseActivateHandler>(h)(owner, id, d.wparam, LOWORD(d.lparam), HIWORD(d.lparam));
-        if (r != 0) return r;
-      }
-      return d.Default();
-    case WM_SETCURSOR:
-      if (EventHandler h = reinterpret_cast<HWND>(d.wparam) == d.window ? Bound(d.window, d.message, HIWORD(d.lparam))
-                                                                       : nullptr) {
-        HWND owner = OwnerOf(d.window, id);
-        POINT mouse{};
-        GetCursorPos(&mouse);
-        ScreenToClient(d.window, &mouse);
-        reinterpret_cast<CursorHandler>(h)(owner, id, d.wparam, mouse.x, mouse.y);
-      }
-      return d.Default();
-    case WM_HSCROLL:
-    case WM_VSCROLL:
-      return Scroll(d);
-    case WM_PAINT:
-      if (EventHandler h = Bound(d.window, d.message, 0)) {
-        HWND owner = OwnerOf(d.window, id);
-        PAINTSTRUCT paint{};
-        HDC dc = BeginPaint(d.window, &paint);
-        reinterpret_cast<PaintHandler>(h)(owner, id, dc, &paint);
-        EndPaint(d.window, &paint);
-        return 0;
-      }
-      return d.Default();
-    case WM_DRAWITEM:
-    case WM_MEASUREITEM: {
-      HWND item = d.wparam ? GetDlgItem(d.window, static_cast<int>(d.wparam)) : d.window;
-      if (EventHandler h = d.lparam && item ? Bound(item, d.message, 0) : nullptr) {
-        return reinterpret_cast<ItemHandler>(h)(d.window, d.wparam, d.lparam);
-      }
-      return d.Default();
-    }
-    case WM_CONTEXTMENU:
-      // The message goes on to the parent when the window leaves it: only the
-      // window it names asks its handler.
-      if (EventHandler h = reinterpret_cast<HWND>(d.wparam) == d.window ? Bound(d.window, d.message, 0) : nullptr) {
-        HWND owner = OwnerOf(d.window, id);
-        const int x = static_cast<short>(LOWORD(d.lparam)), y = static_cast<short>(HIWORD(d.lparam));
-        if (reinterpret_cast<ContextMenuHandler>(h)(owner, id, x, y) != 0) return 0;
-      }
-      return d.Default();
-    case WM_ERASEBKGND:
-      return EraseWithColor(d.window, reinterpret_cast<HDC>(d.wparam)) ? 1 : d.Default();
-    case WM_SYSCOLORCHANGE:
-      ReapplyColors(d.window);
-      return d.Default();
-    case WM_CLOSE:
-      Closing(d.window);
-      return d.Default();
-    case WM_DESTROY:
-      Destroying(d.window);
-      return d.Default();
-    default:
-      if (d.message >= WM_CTLCOLORMSGBOX && d.message <= WM_CTLCOLORSTATIC) {
-        return PaintControlColors(d.window, d.message, d.wparam, d.lparam, d.own);
-      }
-      return d.Default();
+  if (SizeHandler h = BoundAs<HandlerKind::Size>(d.window, d.message, 0)) {
+    HWND owner = OwnerOf(d.window, id);
+    h(owner, id, d.wparam, LOWORD(d.lparam), HIWORD(d.lparam));
   }
+  if (GetPropA(d.window, "VD_TABCFRM")) ResizeTabPage(d.window);
+  return d.Default();
+}
+
+LRESULT Focus(const Delivery& d) {
+  const FocusHandler h = BoundAs<HandlerKind::Focus>(d.window, d.message, 0);
+  const LRESULT result = d.Default();
+  int id;
+  if (h) {
+    HWND owner = OwnerOf(d.window, id);
+    h(owner, id, d.wparam);
+  }
+  return result;
+}
+
+LRESULT Enable(const Delivery& d) {
+  int id;
+  if (EnableHandler h = BoundAs<HandlerKind::Enable>(d.window, d.message, 0)) {
+    HWND owner = OwnerOf(d.window, id);
+    h(owner, id, d.wparam ? -1 : 0);
+  }
+  return d.Default();
+}
+
+// Cut, copy and paste: a handler that answers non-zero does them instead.
+LRESULT Clipboard(const Delivery& d) {
+  int id;
+  HWND owner = OwnerOf(d.window, id);
+  const CommandHandler h = BoundAs<HandlerKind::Command>(d.window, d.message, 0);
+  if (h && h(owner, id) != 0) return 0;
+  return d.Default();
+}
+
+LRESULT Deliver(const Delivery& d) {
+  switch (d.message) {
+    case WM_COMMAND: return Command(d);
+    case WM_NOTIFY: return Notify(d);
+    case WM_GETDLGCODE: return DialogCode(d);
+    case WM_SIZE: return Size(d);
+    case WM_SETFOCUS: case WM_KILLFOCUS: return Focus(d);
+    case WM_ENABLE: return Enable(d);
+    case WM_CUT: case WM_COPY: case WM_PASTE: return Clipboard(d);
+    case WM_ERASEBKGND: return EraseWithColor(d.window, reinterpret_cast<HDC>(d.wparam)) ? 1 : d.Default();
+    case WM_SYSCOLORCHANGE: ReapplyColors(d.window); return d.Default();
+    case WM_CLOSE: Closing(d.window); return d.Default();
+    case WM_DESTROY: Destroying(d.window); return d.Default();
+    default: break;
+  }
+  if (d.message >= WM_CTLCOLORMSGBOX && d.message <= WM_CTLCOLORSTATIC) {
+    return PaintControlColors(d.window, d.message, d.wparam, d.lparam, d.own);
+  }
+  return DeliverRarely(d);
 }
 
 // The procedure of every routed window. It calls the handler a message is
@@ -353,10 +247,22 @@ LRESULT CALLBACK RoutingProc(HWND window, UINT message, WPARAM wparam, LPARAM lp
     SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
     return CallWindowProcA(own, window, message, wparam, lparam);
   }
-  return Deliver({window, message, wparam, lparam, own});
+  // No exception leaves for the system: the window's own procedure answers
+  // instead, unless it has answered already.
+  const Delivery delivery{window, message, wparam, lparam, own};
+  try {
+    return Deliver(delivery);
+  } catch (...) {
+    return delivery.Default();
+  }
 }
 
 }  // namespace
+
+EventHandler routing::Bound(HWND window, UINT message, int code) {
+  const Routed* r = window ? RoutedOf(window) : nullptr;
+  return r ? Find(r->bindings, message, code) : EventHandler{};
+}
 
 void RouteMessagesOf(HWND window) {
   if (!window || !IsWindow(window)) return;
@@ -370,7 +276,7 @@ void SetHookCallback(HWND window, UINT message, int code, WNDPROC callback) {
   if (!window || !callback) return;
   SetPropA(window, CallbackPropertyName(message, code).c_str(), reinterpret_cast<HANDLE>(callback));
   RouteMessagesOf(window);
-  if (Routed* r = RoutedOf(window)) Store(r->callbacks, message, code, reinterpret_cast<EventHandler>(callback));
+  if (Routed* r = RoutedOf(window)) Store(r->callbacks, Callback{message, code, callback});
 }
 
 void SetCheckToggle(HWND button, bool toggles) {
@@ -395,7 +301,11 @@ struct PropertyList {
 BOOL CALLBACK CollectProperty(HWND, LPSTR name, HANDLE, ULONG_PTR list) {
   // Properties named by an atom have no text to look at.
   if (reinterpret_cast<ULONG_PTR>(name) > 0xFFFF && std::strncmp(name, "VD_", 3) == 0) {
-    reinterpret_cast<PropertyList*>(list)->names.emplace_back(name);
+    try {
+      reinterpret_cast<PropertyList*>(list)->names.emplace_back(name);
+    } catch (...) {
+      return FALSE;  // short of memory: no exception leaves for the system
+    }
   }
   return TRUE;
 }
@@ -407,12 +317,13 @@ std::string EventPropertyName(UINT message, int code) {
 }
 
 bool BindEvent(HWND control, UINT message, int code, EventHandler handler) {
-  if (!control || message == 0 || !handler) return false;
-  if (!SetPropA(control, EventPropertyName(message, code).c_str(), reinterpret_cast<HANDLE>(handler))) return false;
+  if (!control || message == 0 || !handler || handler.kind() != KindForBinding(message, code)) return false;
+  // The property marks the binding; the handler itself lives in the routing's table.
+  if (!SetPropA(control, EventPropertyName(message, code).c_str(), reinterpret_cast<HANDLE>(1))) return false;
   // Some messages reach the control itself, others its parent.
   RouteMessagesOf(control);
   if (HWND parent = GetParent(control)) RouteMessagesOf(parent);
-  if (Routed* r = RoutedOf(control)) Store(r->bindings, message, code, handler);
+  if (Routed* r = RoutedOf(control)) Store(r->bindings, Binding{message, code, handler});
   return true;
 }
 
@@ -424,42 +335,6 @@ void UnbindEvent(HWND control, UINT message, int code) {
 
 EventHandler BoundHandler(HWND window, UINT message, int code) { return Bound(window, message, code); }
 
-void SetEventHandler(HandlerId id, EventHandler handler) { g_handlers[static_cast<int>(id)] = handler; }
-EventHandler HandlerFor(HandlerId id) { return g_handlers[static_cast<int>(id)]; }
-
-std::string HookMutexName(DWORD thread_id) { return "VD_HKMUTEX" + std::to_string(thread_id); }
-
-int InstallTaskHook(HWND form) {
-  if (!form || GetPropA(form, kTaskHookProp)) return 0;
-  const DWORD thread = GetCurrentThreadId();
-  TaskEntry* entry = EntryOf(thread);
-  if (!entry) {
-    const std::string name = HookMutexName(thread);
-    if (HANDLE other = OpenMutexA(SYNCHRONIZE, FALSE, name.c_str())) {
-      CloseHandle(other);
-      return 0;
-    }
-    HANDLE mutex = CreateMutexA(nullptr, FALSE, name.c_str());
-    if (!mutex) return 0;
-    if (GetLastError() == ERROR_ALREADY_EXISTS) {
-      CloseHandle(mutex);
-      return 0;
-    }
-    g_hook_mutex = mutex;
-    entry = EntryOf(0);
-    if (!entry) entry = &g_tasks.emplace_back();
-  }
-  entry->thread = thread;
-  ++entry->forms;
-  SetPropA(form, kTaskHookProp, reinterpret_cast<HANDLE>(1));
-  return entry->forms;
-}
-
-int TaskHookFormCount() {
-  const TaskEntry* entry = EntryOf(GetCurrentThreadId());
-  return entry ? entry->forms : 0;
-}
-
 void ReleaseWindowData(HWND window) {
   if (HANDLE brush = GetPropA(window, "VD_BRUSH")) DeleteObject(brush);
   if (HANDLE font = GetPropA(window, "VD_FONT")) DeleteObject(font);
@@ -469,7 +344,7 @@ void ReleaseWindowData(HWND window) {
   EnumPropsExA(window, CollectProperty, reinterpret_cast<LPARAM>(&list));
   bool counted = false;
   for (const std::string& name : list.names) {
-    if (name == kTaskHookProp) {
+    if (name == kTaskHookProperty) {
       counted = true;
       continue;
     }
@@ -484,7 +359,7 @@ void ReleaseWindowData(HWND window) {
     r->callbacks.clear();
     r->toggles_check = false;
   }
-  if (counted) LeaveHook(window);
+  if (counted) LeaveTaskHook(window);
 }
 
 }  // namespace rostrel

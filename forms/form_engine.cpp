@@ -94,7 +94,12 @@ INT_PTR CALLBACK FormDialogProc(HWND window, UINT message, WPARAM wparam, LPARAM
   // looked up by name for every message.
   auto procedure = reinterpret_cast<FormProcedure>(GetWindowLongPtrA(window, DWLP_USER));
   if (message == WM_INITDIALOG && !procedure) return TRUE;
-  const INT_PTR result = procedure ? procedure(window, message, wparam, lparam) : 0;
+  INT_PTR result = 0;
+  try {
+    result = procedure ? procedure(window, message, wparam, lparam) : 0;
+  } catch (...) {
+    result = 0;  // no exception leaves for the system: the dialog manager's default processing answers
+  }
   // Closing a form that runs modally ends its run: the title bar's close
   // button, the system menu's Close and Alt+F4 all arrive here as WM_CLOSE.
   if (message == WM_CLOSE && GetPropA(window, kModalProp)) {

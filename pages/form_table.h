@@ -32,6 +32,7 @@ enum class HandlerId {
   ListKey,
   OnSearchKey,
   OnSearchChar,
+  Count,  // how many there are; keep it last
 };
 
 struct EventBinding {

@@ -3,6 +3,8 @@
 // own work (check toggling, hook callbacks, the close rule, destroy bindings).
 #include <gtest/gtest.h>
 
+#include <type_traits>
+
 #include "forms/event_routing.h"
 #include "forms/form_engine.h"
 #include "forms/window_data.h"
@@ -112,9 +114,27 @@ LRESULT CALLBACK Callback(HWND window, UINT message, WPARAM, LPARAM) {
   return 1;
 }
 
+// The handler as the kind the message needs, when F is that kind's type.
+template <HandlerKind K, typename F>
+bool AsKind(HandlerKind wanted, F f, EventHandler& out) {
+  if constexpr (std::is_same_v<F, typename HandlerOfKind<K>::type>) {
+    if (wanted == K) out = EventHandler::Of<K>(f);
+  }
+  return static_cast<bool>(out);
+}
+
 template <typename F>
 void Bind(HWND control, UINT message, int code, F handler) {
-  ASSERT_TRUE(BindEvent(control, message, code, reinterpret_cast<EventHandler>(handler)));
+  using enum HandlerKind;
+  const HandlerKind wanted = KindForBinding(message, code);
+  EventHandler h;
+  AsKind<Command>(wanted, handler, h) || AsKind<Notify>(wanted, handler, h) || AsKind<Key>(wanted, handler, h) ||
+      AsKind<DialogCode>(wanted, handler, h) || AsKind<Size>(wanted, handler, h) ||
+      AsKind<Focus>(wanted, handler, h) || AsKind<Enable>(wanted, handler, h) ||
+      AsKind<CopyData>(wanted, handler, h) || AsKind<MouseActivate>(wanted, handler, h) ||
+      AsKind<Cursor>(wanted, handler, h) || AsKind<Scroll>(wanted, handler, h) || AsKind<Paint>(wanted, handler, h) ||
+      AsKind<Item>(wanted, handler, h) || AsKind<ContextMenu>(wanted, handler, h);
+  ASSERT_TRUE(BindEvent(control, message, code, h));
 }
 
 class Rows : public ::testing::Test {
@@ -355,7 +375,7 @@ TEST(ModalRun, LoopHandlesDialogKeysUntilTheFormIsClosed) {
   InitCommonControlsEx(&controls);
   g_owner = CreateWindowExA(0, "Static", "owner", WS_OVERLAPPED, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
   SetFormProcedure("FORM1", ModalProc);
-  SetEventHandler(HandlerId::OnSearchKey, reinterpret_cast<EventHandler>(OnSearchKey));
+  SetEventHandler(HandlerId::OnSearchKey, OnKey(OnSearchKey));
   HWND form = CreateForm("FORM1", nullptr, 0);
   ASSERT_NE(form, nullptr);
   g_calls.clear();
@@ -378,7 +398,7 @@ TEST(ModalRun, LoopHandlesDialogKeysUntilTheFormIsClosed) {
   EXPECT_EQ(TaskHookFormCount(), 0);
   EXPECT_EQ(ShowFormAndWait(nullptr, nullptr), 0);
   SetFormProcedure("FORM1", nullptr);
-  SetEventHandler(HandlerId::OnSearchKey, nullptr);
+  SetEventHandler(HandlerId::OnSearchKey, EventHandler{});
   DestroyWindow(g_owner);
 }
 

@@ -7,12 +7,15 @@
 #include <commctrl.h>
 
 #include <cstring>
+#include <stdexcept>
 #include <vector>
 
 namespace rostrel {
 namespace {
 
-void Handler() {}
+INT_PTR Handler(HWND, int) { return 0; }
+INT_PTR NotifyStub(HWND, int, NMHDR*) { return 0; }
+INT_PTR KeyStub(HWND, int, WPARAM*, LPARAM) { return 0; }
 
 BOOL CALLBACK CollectVd(HWND, LPSTR name, HANDLE, ULONG_PTR out) {
   if (reinterpret_cast<ULONG_PTR>(name) > 0xFFFF && std::strncmp(name, "VD_", 3) == 0) {
@@ -39,15 +42,20 @@ TEST(Bindings, PropertyNamesAndRefusals) {
   EXPECT_EQ(HookMutexName(1234), "VD_HKMUTEX1234");
   HWND w = CreateWindowExA(0, "Static", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(w, nullptr);
-  EXPECT_FALSE(BindEvent(w, WM_COMMAND, 0, nullptr));
-  EXPECT_FALSE(BindEvent(w, 0, 0, Handler));
-  EXPECT_FALSE(BindEvent(nullptr, WM_COMMAND, 0, Handler));
+  EXPECT_FALSE(BindEvent(w, WM_COMMAND, 0, EventHandler{}));
+  EXPECT_FALSE(BindEvent(w, 0, 0, OnCommand(Handler)));
+  EXPECT_FALSE(BindEvent(nullptr, WM_COMMAND, 0, OnCommand(Handler)));
+  // A handler of another kind than the message needs is refused.
+  EXPECT_FALSE(BindEvent(w, WM_COMMAND, 0, OnNotify(NotifyStub)));
+  EXPECT_FALSE(BindEvent(w, WM_NOTIFY, -2, OnCommand(Handler)));
+  EXPECT_FALSE(BindEvent(w, WM_GETDLGCODE, 0, OnKey(KeyStub)));  // code 0 asks about every key
   EXPECT_TRUE(VdProperties(w).empty());
-  EXPECT_TRUE(BindEvent(w, WM_COMMAND, 0, Handler));
+  EXPECT_TRUE(BindEvent(w, WM_COMMAND, 0, OnCommand(Handler)));
   EXPECT_NE(GetPropA(w, "VD_EVENT,273,0"), nullptr);
-  EXPECT_EQ(BoundHandler(w, WM_COMMAND, 0), Handler);
+  EXPECT_TRUE(BoundHandler(w, WM_COMMAND, 0) == OnCommand(Handler));
+  EXPECT_EQ(BoundHandler(w, WM_COMMAND, 0).As<HandlerKind::Notify>(), nullptr);
   UnbindEvent(w, WM_COMMAND, 0);
-  EXPECT_EQ(BoundHandler(w, WM_COMMAND, 0), nullptr);
+  EXPECT_FALSE(BoundHandler(w, WM_COMMAND, 0));
   DestroyWindow(w);
 }
 
@@ -61,7 +69,7 @@ TEST(Release, EveryVdPropertyGoesAndWhatItOwnsIsFreed) {
   SetPropA(w, "VD_TAG", HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, 16));
   SetPropA(w, "VD_BACKCOLOR", reinterpret_cast<HANDLE>(1));
   SetPropA(w, "OTHER", reinterpret_cast<HANDLE>(7));
-  BindEvent(w, WM_NOTIFY, -2, Handler);
+  BindEvent(w, WM_NOTIFY, -2, OnNotify(NotifyStub));
   ReleaseWindowData(w);
   EXPECT_TRUE(VdProperties(w).empty());
   EXPECT_EQ(GetPropA(w, "OTHER"), reinterpret_cast<HANDLE>(7));  // not the framework's
@@ -77,9 +85,12 @@ class FormsWithHandlers : public ::testing::Test {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
     InitCommonControlsEx(&controls);
     for (HandlerId id : {HandlerId::ChooseRosterFile, HandlerId::ReadRosterFile, HandlerId::CloseRosterFile,
-                         HandlerId::SavePlayer, HandlerId::LoadPlayer, HandlerId::OnColumnClick, HandlerId::ListKey,
-                         HandlerId::OnSearchKey, HandlerId::OnSearchChar}) {
-      SetEventHandler(id, Handler);
+                         HandlerId::SavePlayer}) {
+      SetEventHandler(id, OnCommand(Handler));
+    }
+    for (HandlerId id : {HandlerId::LoadPlayer, HandlerId::OnColumnClick}) SetEventHandler(id, OnNotify(NotifyStub));
+    for (HandlerId id : {HandlerId::ListKey, HandlerId::OnSearchKey, HandlerId::OnSearchChar}) {
+      SetEventHandler(id, OnKey(KeyStub));
     }
   }
 };
@@ -125,6 +136,28 @@ TEST_F(FormsWithHandlers, HookCountsFormsAndGoesWithTheLast) {
   EXPECT_EQ(TaskHookFormCount(), 0);
 }
 
+// The form table's bindings are checked against the kinds of the handlers they
+// name: a handler of another kind, or none, is reported by control.
+TEST_F(FormsWithHandlers, TableBindingsAreCheckedAgainstTheirHandlersKinds) {
+  const std::vector<std::string> forms{"FORM1", "VITALS", "ATTRIBUTES", "TENDENCIES"};
+  EXPECT_EQ(CheckTableBindings(forms), "");
+  SetEventHandler(HandlerId::SavePlayer, OnNotify(NotifyStub));
+  SetEventHandler(HandlerId::OnSearchChar, EventHandler{});
+  const std::string problems = CheckTableBindings(forms);
+  EXPECT_NE(problems.find("FORM1 control 105: message 273 code 0 names handler 4, which is of another kind"),
+            std::string::npos) << problems;
+  EXPECT_NE(problems.find("FORM1 control 103: message 135 code 258 names handler 9, which is not set"),
+            std::string::npos) << problems;
+  // A form built with such handlers binds nothing wrong.
+  HWND form = CreateForm("FORM1", nullptr, 0);
+  ASSERT_NE(form, nullptr);
+  EXPECT_EQ(GetPropA(GetDlgItem(form, 105), "VD_EVENT,273,0"), nullptr);
+  DestroyWindow(form);
+  SetEventHandler(HandlerId::SavePlayer, OnCommand(Handler));
+  SetEventHandler(HandlerId::OnSearchChar, OnKey(KeyStub));
+  EXPECT_EQ(CheckTableBindings(forms), "");
+}
+
 TEST_F(FormsWithHandlers, PropertiesOfALiveFormAreReleasedAtDestruction) {
   HWND form = CreateForm("FORM1", nullptr, 0);
   ASSERT_NE(form, nullptr);
@@ -159,15 +192,15 @@ INT_PTR CALLBACK RecordingFormProc(HWND, UINT message, WPARAM wparam, LPARAM) {
   if (message == WM_NOTIFY) g_calls.push_back({"form notify", nullptr, static_cast<int>(wparam), 0});
   return 0;
 }
-INT_PTR OnCommand(HWND form, int id) {
+INT_PTR RecordCommand(HWND form, int id) {
   g_calls.push_back({"command", form, id, 0});
   return 0;
 }
-INT_PTR OnNotify(HWND form, int id, NMHDR* header) {
+INT_PTR RecordNotify(HWND form, int id, NMHDR* header) {
   g_calls.push_back({"notify", form, id, static_cast<std::intptr_t>(header->code)});
   return 77;
 }
-INT_PTR OnKey(HWND owner, int id, WPARAM* key, LPARAM) {
+INT_PTR RecordKey(HWND owner, int id, WPARAM* key, LPARAM) {
   g_calls.push_back({"key", owner, id, static_cast<std::intptr_t>(*key)});
   return *key == VK_RETURN ? DLGC_WANTALLKEYS : 0;
 }
@@ -178,9 +211,9 @@ class Dispatch : public ::testing::Test {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
     InitCommonControlsEx(&controls);
     SetFormProcedure("FORM1", RecordingFormProc);
-    SetEventHandler(HandlerId::ChooseRosterFile, reinterpret_cast<EventHandler>(OnCommand));
-    SetEventHandler(HandlerId::LoadPlayer, reinterpret_cast<EventHandler>(OnNotify));
-    SetEventHandler(HandlerId::OnSearchKey, reinterpret_cast<EventHandler>(OnKey));
+    SetEventHandler(HandlerId::ChooseRosterFile, OnCommand(RecordCommand));
+    SetEventHandler(HandlerId::LoadPlayer, OnNotify(RecordNotify));
+    SetEventHandler(HandlerId::OnSearchKey, OnKey(RecordKey));
     form_ = CreateForm("FORM1", nullptr, 0);
     ASSERT_NE(form_, nullptr);
     ShowFormModeless(form_);
@@ -190,7 +223,7 @@ class Dispatch : public ::testing::Test {
     DestroyWindow(form_);
     SetFormProcedure("FORM1", nullptr);
     for (HandlerId id : {HandlerId::ChooseRosterFile, HandlerId::LoadPlayer, HandlerId::OnSearchKey}) {
-      SetEventHandler(id, nullptr);
+      SetEventHandler(id, EventHandler{});
     }
   }
   HWND form_ = nullptr;
@@ -204,6 +237,24 @@ TEST_F(Dispatch, ButtonClickRunsTheFormFirstThenTheHandler) {
   EXPECT_EQ(g_calls[1].what, "command");
   EXPECT_EQ(g_calls[1].window, form_);
   EXPECT_EQ(g_calls[1].id, 100);
+}
+
+// A handler that throws: the exception stops at the routing, the window's own
+// processing has run, and the program goes on.
+INT_PTR Throwing(HWND form, int id) {
+  RecordCommand(form, id);
+  throw std::runtime_error("a handler failed");
+}
+
+TEST_F(Dispatch, NoExceptionCrossesIntoTheSystem) {
+  HWND button = GetDlgItem(form_, 100);
+  ASSERT_TRUE(BindEvent(button, WM_COMMAND, 0, OnCommand(Throwing)));
+  SendMessageA(button, BM_CLICK, 0, 0);
+  ASSERT_EQ(g_calls.size(), 2u);
+  EXPECT_EQ(g_calls[0].what, "form command");
+  EXPECT_EQ(g_calls[1].what, "command");
+  SendMessageA(button, BM_CLICK, 0, 0);  // and again: the window still works
+  EXPECT_EQ(g_calls.size(), 4u);
 }
 
 TEST_F(Dispatch, BoundNotificationReplacesTheFormsProcessing) {
