@@ -12,6 +12,7 @@
 #include "forms/system_helpers.h"
 #include "forms/window_data.h"
 #include "app/player_list_view.h"
+#include "pages/form_table.h"
 #include "pages/window_pages.h"
 #include "roster/journal.h"
 
@@ -46,19 +47,20 @@ EditorState& Editor() {
 void ShowMessage(const char* text) { MessageBoxA(nullptr, text, kMessageCaption, MB_OK | MB_TASKMODAL | MB_SETFOREGROUND); }
 
 void RegisterMainWindow() {
+  UseFormTable();
   SetFormProcedure("FORM1", MainFormProc);
   SetFormProcedure("VITALS", VitalsPageProc);
   SetFormProcedure("ATTRIBUTES", AttributesPageProc);
   SetFormProcedure("TENDENCIES", TendenciesPageProc);
-  SetEventHandler(HandlerId::ChooseRosterFile, OnCommand(ChooseRosterFile));
-  SetEventHandler(HandlerId::ReadRosterFile, OnCommand(ReadRosterFile));
-  SetEventHandler(HandlerId::CloseRosterFile, OnCommand(CloseRosterFile));
-  SetEventHandler(HandlerId::SavePlayer, OnCommand(SavePlayerHandler));
-  SetEventHandler(HandlerId::LoadPlayer, OnNotify(LoadPlayerHandler));
-  SetEventHandler(HandlerId::OnColumnClick, OnNotify(OnColumnClick));
-  SetEventHandler(HandlerId::ListKey, OnKey(ListKey));
-  SetEventHandler(HandlerId::OnSearchKey, OnKey(OnSearchKey));
-  SetEventHandler(HandlerId::OnSearchChar, OnKey(OnSearchChar));
+  SetEventHandler(HandlerNumber(HandlerId::ChooseRosterFile), OnCommand(ChooseRosterFile));
+  SetEventHandler(HandlerNumber(HandlerId::ReadRosterFile), OnCommand(ReadRosterFile));
+  SetEventHandler(HandlerNumber(HandlerId::CloseRosterFile), OnCommand(CloseRosterFile));
+  SetEventHandler(HandlerNumber(HandlerId::SavePlayer), OnCommand(SavePlayerHandler));
+  SetEventHandler(HandlerNumber(HandlerId::LoadPlayer), OnNotify(LoadPlayerHandler));
+  SetEventHandler(HandlerNumber(HandlerId::OnColumnClick), OnNotify(OnColumnClick));
+  SetEventHandler(HandlerNumber(HandlerId::ListKey), OnKey(ListKey));
+  SetEventHandler(HandlerNumber(HandlerId::OnSearchKey), OnKey(OnSearchKey));
+  SetEventHandler(HandlerNumber(HandlerId::OnSearchChar), OnKey(OnSearchChar));
 }
 
 std::string CheckMainWindowBindings() { return CheckTableBindings({"FORM1", "VITALS", "ATTRIBUTES", "TENDENCIES"}); }

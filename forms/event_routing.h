@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "pages/form_table.h"
+#include "forms/form_defs.h"
 
 namespace rostrel {
 
@@ -125,9 +125,10 @@ bool BindEvent(HWND control, UINT message, int code, EventHandler handler);
 void UnbindEvent(HWND control, UINT message, int code);
 EventHandler BoundHandler(HWND window, UINT message, int code);
 
-// The procedure of each handler named in the form table; none until set.
-void SetEventHandler(HandlerId id, EventHandler handler);
-EventHandler HandlerFor(HandlerId id);
+// The procedure of each handler the form table names by number (1 ... 255);
+// none until set.
+void SetEventHandler(int number, EventHandler handler);
+EventHandler HandlerFor(int number);
 // Every binding of the named forms checked against the kind of the handler it
 // names: the empty text when all agree, else one line per binding that does
 // not (a handler not set, or of another kind).

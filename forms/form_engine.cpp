@@ -2,12 +2,15 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
+#include <map>
+#include <string>
 #include <vector>
 
 #include "forms/event_routing.h"
 #include "forms/form_math.h"
-#include "pages/form_table.h"
+#include "forms/form_defs.h"
 
 namespace rostrel {
 
@@ -18,16 +21,15 @@ constexpr const char* kInitDialogProp = "VD_INITDLG";
 constexpr const char* kTabFrameProp = "VD_TABCFRM";
 constexpr const char* kModalProp = "VD_MODAL";
 
-struct Registered {
-  const char* name;
-  FormProcedure procedure;
-};
-Registered g_procedures[] = {{"FORM1", nullptr}, {"ATTRIBUTES", nullptr}, {"TENDENCIES", nullptr}, {"VITALS", nullptr}};
+// Each form's procedure, by the form's name.
+std::map<std::string, FormProcedure> g_procedures;
+
+// The tab controls of the form host the forms their definitions name, as
+// pages in that order; the first is shown.
+void HostTablePages(const std::string& form_name, HWND form);
 
 FormProcedure ProcedureFor(const std::string& name) {
-  for (const Registered& r : g_procedures) {
-    if (name == r.name) return r.procedure;
-  }
+  if (const auto it = g_procedures.find(name); it != g_procedures.end()) return it->second;
   return nullptr;
 }
 
@@ -129,6 +131,20 @@ int TabMargin(HWND tab) {
   return margin < 1 ? 1 : margin;
 }
 
+void HostTablePages(const std::string& form_name, HWND form) {
+  ControlDef c;
+  for (int id = 100; FindControlDef(form_name, id, c); ++id) {
+    if (c.Pages.empty()) continue;
+    std::size_t from = 0;
+    while (from <= c.Pages.size()) {
+      const std::size_t comma = std::min(c.Pages.find(',', from), c.Pages.size());
+      AddTabPage(form, id, c.Pages.substr(from, comma - from).c_str());
+      from = comma + 1;
+    }
+    SelectTabPage(GetDlgItem(form, id), 0);
+  }
+}
+
 }  // namespace
 
 int ScreenDpiX() {
@@ -141,11 +157,7 @@ int ScreenDpiY() {
   return dpi;
 }
 
-void SetFormProcedure(const char* form, FormProcedure procedure) {
-  for (Registered& r : g_procedures) {
-    if (std::strcmp(form, r.name) == 0) r.procedure = procedure;
-  }
-}
+void SetFormProcedure(const char* form, FormProcedure procedure) { g_procedures[form] = procedure; }
 
 std::string GetFormName(HWND window) {
   const char* block = static_cast<const char*>(GetPropA(window, kFormNameProp));
@@ -154,7 +166,7 @@ std::string GetFormName(HWND window) {
 
 HWND CreateForm(const char* name, HWND parent, int mode) {
   FormDef def;
-  if (!LookupFormDef(name, def)) return nullptr;
+  if (!FindFormDef(name, def)) return nullptr;
   const FormStyles styles = StylesForMode(def.Style, def.ExStyle, mode, parent != nullptr);
   const std::vector<WORD> dialog = DialogTemplate(styles.style, styles.ex_style, Wide(def.Caption, CP_ACP));
   HWND form = CreateDialogIndirectParamA(Instance(), reinterpret_cast<const DLGTEMPLATE*>(dialog.data()), parent,
@@ -172,19 +184,14 @@ HWND CreateForm(const char* name, HWND parent, int mode) {
                SWP_HIDEWINDOW | SWP_FRAMECHANGED);
   if (mode == 0) CenterWindow(form, parent, static_cast<int>(def.CenterMode));
   CreateControls(def.Name.c_str(), form);
-  if (def.Name == "FORM1") {
-    AddTabPage(form, 104, "VITALS");
-    AddTabPage(form, 104, "ATTRIBUTES");
-    AddTabPage(form, 104, "TENDENCIES");
-    SelectTabPage(GetDlgItem(form, 104), 0);
-  }
+  HostTablePages(def.Name, form);
   if (def.FocusFirst) PostMessageA(form, WM_KEYDOWN, VK_TAB, 0);
   return form;
 }
 
 void CreateControls(const char* name, HWND form) {
   ControlDef c;
-  for (int id = 100; LookupControlDef(name, id, c); ++id) {
+  for (int id = 100; FindControlDef(name, id, c); ++id) {
     const Rect r = Pixels(c.X, c.Y, c.Width, c.Height);
     HWND control = CreateWindowExA(c.ExStyle, c.ClassName.c_str(), c.CaptionIsUtf8 ? "" : c.Caption.c_str(),
                                    c.Style, r.x, r.y, r.width, r.height, form,

@@ -8,17 +8,16 @@ namespace rostrel {
 
 namespace {
 
-EventHandler g_handlers[static_cast<int>(HandlerId::Count)] = {};
+constexpr std::size_t kMostHandlers = 256;
+EventHandler g_handlers[kMostHandlers] = {};
 
 }  // namespace
 
-void SetEventHandler(HandlerId id, EventHandler handler) {
-  const auto slot = static_cast<std::size_t>(id);
-  if (slot < std::size(g_handlers)) g_handlers[slot] = handler;
+void SetEventHandler(int number, EventHandler handler) {
+  if (number > 0 && static_cast<std::size_t>(number) < std::size(g_handlers)) g_handlers[number] = handler;
 }
-EventHandler HandlerFor(HandlerId id) {
-  const auto slot = static_cast<std::size_t>(id);
-  return slot < std::size(g_handlers) ? g_handlers[slot] : EventHandler{};
+EventHandler HandlerFor(int number) {
+  return number > 0 && static_cast<std::size_t>(number) < std::size(g_handlers) ? g_handlers[number] : EventHandler{};
 }
 
 HandlerKind KindForBinding(UINT message, int code) {
@@ -44,14 +43,14 @@ std::string CheckTableBindings(const std::vector<std::string>& forms) {
   std::string problems;
   for (const std::string& form : forms) {
     ControlDef control;
-    for (int id = 100; LookupControlDef(form, id, control); ++id) {
+    for (int id = 100; FindControlDef(form, id, control); ++id) {
       for (const EventBinding& e : control.Events) {
         if (e.Message == 0) break;
         const HandlerKind wanted = KindForBinding(e.Message, e.Code);
         const EventHandler set = HandlerFor(e.Handler);
         if (set.kind() == wanted) continue;
         problems += form + " control " + std::to_string(id) + ": message " + std::to_string(e.Message) + " code " +
-                    std::to_string(e.Code) + " names handler " + std::to_string(static_cast<int>(e.Handler)) +
+                    std::to_string(e.Code) + " names handler " + std::to_string(e.Handler) +
                     (set ? ", which is of another kind" : ", which is not set") + "\n";
       }
     }

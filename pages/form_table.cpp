@@ -16,6 +16,9 @@ struct ControlRow {
   const char* caption;
   std::int32_t x, y, width, height;
   std::uint32_t style, ex_style;
+  std::uint32_t init_message = 0, init_lparam = 0;  // sent once the control exists
+  bool caption_is_utf8 = false;
+  const char* pages = "";  // forms hosted as tab pages
 };
 
 // A value on a byte page: an edit box and its label on the same line.
@@ -36,14 +39,15 @@ constexpr const char* kVerse =
 
 const ControlRow kMainRows[] = {
     {100, "Button", "Open", 225, 5175, 975, 375, 0x1001EF00, 0},
-    {101, "SysListView32", "", 240, 510, 3255, 4575, 0x1001004D, win::kWsExClientEdge},
+    {101, "SysListView32", "", 240, 510, 3255, 4575, 0x1001004D, win::kWsExClientEdge,
+     win::kLvmSetExtendedListViewStyle, win::kLvsExFullRowSelect},
     {102, "Static", ">>", 3210, 150, 255, 255, kLabel, 0},
     {103, "Edit", "", 240, 120, 2895, 255, kTextEdit, win::kWsExClientEdge},
-    {104, "SysTabControl32", "", 3570, 90, 7335, 5025, 0x10010000, 0},
+    {104, "SysTabControl32", "", 3570, 90, 7335, 5025, 0x10010000, 0, 0, 0, false, "VITALS,ATTRIBUTES,TENDENCIES"},
     {105, "Button", "Save", 1320, 5175, 975, 375, 0x18016F00, 0},
     {106, "Button", "Read", 3915, 5175, 855, 375, 0x00016F00, 0},
     {107, "Button", "Close", 2415, 5175, 975, 375, 0x10016F00, 0},
-    {108, "Static", kVerse, 5040, 5160, 5775, 495, kLabel, 0},
+    {108, "Static", kVerse, 5040, 5160, 5775, 495, kLabel, 0, 0, 0, true},
 };
 
 struct MainEvents {
@@ -52,17 +56,17 @@ struct MainEvents {
 };
 
 const MainEvents kMainEvents[] = {
-    {100, {{win::kWmCommand, 0, HandlerId::ChooseRosterFile}}},
+    {100, {{win::kWmCommand, 0, HandlerNumber(HandlerId::ChooseRosterFile)}}},
     {101,
-     {{win::kWmNotify, win::kLvnColumnClick, HandlerId::OnColumnClick},
-      {win::kWmGetDlgCode, win::kWmKeyDown, HandlerId::ListKey},
-      {win::kWmNotify, win::kNmClick, HandlerId::LoadPlayer}}},
+     {{win::kWmNotify, win::kLvnColumnClick, HandlerNumber(HandlerId::OnColumnClick)},
+      {win::kWmGetDlgCode, win::kWmKeyDown, HandlerNumber(HandlerId::ListKey)},
+      {win::kWmNotify, win::kNmClick, HandlerNumber(HandlerId::LoadPlayer)}}},
     {103,
-     {{win::kWmGetDlgCode, win::kWmKeyDown, HandlerId::OnSearchKey},
-      {win::kWmGetDlgCode, win::kWmChar, HandlerId::OnSearchChar}}},
-    {105, {{win::kWmCommand, 0, HandlerId::SavePlayer}}},
-    {106, {{win::kWmCommand, 0, HandlerId::ReadRosterFile}}},
-    {107, {{win::kWmCommand, 0, HandlerId::CloseRosterFile}}},
+     {{win::kWmGetDlgCode, win::kWmKeyDown, HandlerNumber(HandlerId::OnSearchKey)},
+      {win::kWmGetDlgCode, win::kWmChar, HandlerNumber(HandlerId::OnSearchChar)}}},
+    {105, {{win::kWmCommand, 0, HandlerNumber(HandlerId::SavePlayer)}}},
+    {106, {{win::kWmCommand, 0, HandlerNumber(HandlerId::ReadRosterFile)}}},
+    {107, {{win::kWmCommand, 0, HandlerNumber(HandlerId::CloseRosterFile)}}},
 };
 
 // ATTRIBUTES: edit ID, X, Y; label ID, caption, X, Y, width, height.
@@ -227,6 +231,10 @@ bool FromRows(const ControlRow (&rows)[N], int id, ControlDef& c) {
   for (const ControlRow& r : rows) {
     if (r.id == id) {
       Fill(c, r.class_name, r.caption, r.x, r.y, r.width, r.height, r.style, r.ex_style);
+      c.InitMessage = r.init_message;
+      c.InitLParam = r.init_lparam;
+      c.CaptionIsUtf8 = r.caption_is_utf8;
+      c.Pages = r.pages;
       return true;
     }
   }
@@ -282,11 +290,6 @@ bool LookupControlDef(std::string_view form, int id, ControlDef& control) {
   bool found = false;
   if (name == "FORM1") {
     found = FromRows(kMainRows, id, control);
-    if (found && id == 101) {
-      control.InitMessage = win::kLvmSetExtendedListViewStyle;
-      control.InitLParam = win::kLvsExFullRowSelect;
-    }
-    if (found && id == 108) control.CaptionIsUtf8 = true;
     for (const MainEvents& e : kMainEvents) {
       if (found && e.id == id) {
         for (std::size_t k = 0; k < 3; ++k) control.Events[k] = e.events[k];
@@ -307,9 +310,6 @@ bool LookupControlDef(std::string_view form, int id, ControlDef& control) {
   return true;
 }
 
-std::int32_t TwipsToPixels(std::int32_t twips, int dpi) {
-  if (dpi <= 0) return 0;
-  return static_cast<std::int32_t>(std::nearbyint(static_cast<double>(twips) / (1440.0 / dpi)));
-}
+void UseFormTable() { SetFormTable({LookupFormDef, LookupControlDef}); }
 
 }  // namespace rostrel

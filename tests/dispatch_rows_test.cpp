@@ -7,6 +7,7 @@
 
 #include "forms/event_routing.h"
 #include "forms/form_engine.h"
+#include "pages/form_table.h"
 #include "forms/window_data.h"
 
 #include <commctrl.h>
@@ -140,6 +141,7 @@ void Bind(HWND control, UINT message, int code, F handler) {
 class Rows : public ::testing::Test {
  protected:
   void SetUp() override {
+    UseFormTable();
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
     InitCommonControlsEx(&controls);
     SetFormProcedure("VITALS", FormProc);
@@ -375,7 +377,7 @@ TEST(ModalRun, LoopHandlesDialogKeysUntilTheFormIsClosed) {
   InitCommonControlsEx(&controls);
   g_owner = CreateWindowExA(0, "Static", "owner", WS_OVERLAPPED, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
   SetFormProcedure("FORM1", ModalProc);
-  SetEventHandler(HandlerId::OnSearchKey, OnKey(OnSearchKey));
+  SetEventHandler(HandlerNumber(HandlerId::OnSearchKey), OnKey(OnSearchKey));
   HWND form = CreateForm("FORM1", nullptr, 0);
   ASSERT_NE(form, nullptr);
   g_calls.clear();
@@ -398,7 +400,7 @@ TEST(ModalRun, LoopHandlesDialogKeysUntilTheFormIsClosed) {
   EXPECT_EQ(TaskHookFormCount(), 0);
   EXPECT_EQ(ShowFormAndWait(nullptr, nullptr), 0);
   SetFormProcedure("FORM1", nullptr);
-  SetEventHandler(HandlerId::OnSearchKey, EventHandler{});
+  SetEventHandler(HandlerNumber(HandlerId::OnSearchKey), EventHandler{});
   DestroyWindow(g_owner);
 }
 
@@ -406,6 +408,7 @@ TEST(ModalRun, LoopHandlesDialogKeysUntilTheFormIsClosed) {
 class Colors : public Rows {
  protected:
   void SetUp() override {
+    UseFormTable();
     Rows::SetUp();
     screen_ = GetDC(nullptr);
     dc_ = CreateCompatibleDC(screen_);

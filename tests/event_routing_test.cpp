@@ -3,6 +3,7 @@
 
 #include "forms/event_routing.h"
 #include "forms/form_engine.h"
+#include "pages/form_table.h"
 
 #include <commctrl.h>
 
@@ -82,15 +83,16 @@ TEST(Release, EveryVdPropertyGoesAndWhatItOwnsIsFreed) {
 class FormsWithHandlers : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
+    UseFormTable();
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
     InitCommonControlsEx(&controls);
     for (HandlerId id : {HandlerId::ChooseRosterFile, HandlerId::ReadRosterFile, HandlerId::CloseRosterFile,
                          HandlerId::SavePlayer}) {
-      SetEventHandler(id, OnCommand(Handler));
+      SetEventHandler(HandlerNumber(id), OnCommand(Handler));
     }
-    for (HandlerId id : {HandlerId::LoadPlayer, HandlerId::OnColumnClick}) SetEventHandler(id, OnNotify(NotifyStub));
+    for (HandlerId id : {HandlerId::LoadPlayer, HandlerId::OnColumnClick}) SetEventHandler(HandlerNumber(id), OnNotify(NotifyStub));
     for (HandlerId id : {HandlerId::ListKey, HandlerId::OnSearchKey, HandlerId::OnSearchChar}) {
-      SetEventHandler(id, OnKey(KeyStub));
+      SetEventHandler(HandlerNumber(id), OnKey(KeyStub));
     }
   }
 };
@@ -141,8 +143,8 @@ TEST_F(FormsWithHandlers, HookCountsFormsAndGoesWithTheLast) {
 TEST_F(FormsWithHandlers, TableBindingsAreCheckedAgainstTheirHandlersKinds) {
   const std::vector<std::string> forms{"FORM1", "VITALS", "ATTRIBUTES", "TENDENCIES"};
   EXPECT_EQ(CheckTableBindings(forms), "");
-  SetEventHandler(HandlerId::SavePlayer, OnNotify(NotifyStub));
-  SetEventHandler(HandlerId::OnSearchChar, EventHandler{});
+  SetEventHandler(HandlerNumber(HandlerId::SavePlayer), OnNotify(NotifyStub));
+  SetEventHandler(HandlerNumber(HandlerId::OnSearchChar), EventHandler{});
   const std::string problems = CheckTableBindings(forms);
   EXPECT_NE(problems.find("FORM1 control 105: message 273 code 0 names handler 4, which is of another kind"),
             std::string::npos) << problems;
@@ -153,8 +155,8 @@ TEST_F(FormsWithHandlers, TableBindingsAreCheckedAgainstTheirHandlersKinds) {
   ASSERT_NE(form, nullptr);
   EXPECT_EQ(GetPropA(GetDlgItem(form, 105), "VD_EVENT,273,0"), nullptr);
   DestroyWindow(form);
-  SetEventHandler(HandlerId::SavePlayer, OnCommand(Handler));
-  SetEventHandler(HandlerId::OnSearchChar, OnKey(KeyStub));
+  SetEventHandler(HandlerNumber(HandlerId::SavePlayer), OnCommand(Handler));
+  SetEventHandler(HandlerNumber(HandlerId::OnSearchChar), OnKey(KeyStub));
   EXPECT_EQ(CheckTableBindings(forms), "");
 }
 
@@ -208,12 +210,13 @@ INT_PTR RecordKey(HWND owner, int id, WPARAM* key, LPARAM) {
 class Dispatch : public ::testing::Test {
  protected:
   void SetUp() override {
+    UseFormTable();
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
     InitCommonControlsEx(&controls);
     SetFormProcedure("FORM1", RecordingFormProc);
-    SetEventHandler(HandlerId::ChooseRosterFile, OnCommand(RecordCommand));
-    SetEventHandler(HandlerId::LoadPlayer, OnNotify(RecordNotify));
-    SetEventHandler(HandlerId::OnSearchKey, OnKey(RecordKey));
+    SetEventHandler(HandlerNumber(HandlerId::ChooseRosterFile), OnCommand(RecordCommand));
+    SetEventHandler(HandlerNumber(HandlerId::LoadPlayer), OnNotify(RecordNotify));
+    SetEventHandler(HandlerNumber(HandlerId::OnSearchKey), OnKey(RecordKey));
     form_ = CreateForm("FORM1", nullptr, 0);
     ASSERT_NE(form_, nullptr);
     ShowFormModeless(form_);
@@ -223,7 +226,7 @@ class Dispatch : public ::testing::Test {
     DestroyWindow(form_);
     SetFormProcedure("FORM1", nullptr);
     for (HandlerId id : {HandlerId::ChooseRosterFile, HandlerId::LoadPlayer, HandlerId::OnSearchKey}) {
-      SetEventHandler(id, EventHandler{});
+      SetEventHandler(HandlerNumber(id), EventHandler{});
     }
   }
   HWND form_ = nullptr;

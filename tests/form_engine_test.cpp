@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "forms/form_engine.h"
+#include "pages/form_table.h"
 
 #include <commctrl.h>
 
@@ -17,11 +18,13 @@ INT_PTR CALLBACK CountingProc(HWND, UINT message, WPARAM, LPARAM) {
 class Forms : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
+    UseFormTable();
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
     InitCommonControlsEx(&controls);
     for (const char* name : {"FORM1", "VITALS", "ATTRIBUTES", "TENDENCIES"}) SetFormProcedure(name, CountingProc);
   }
   void SetUp() override {
+    UseFormTable();
     g_init_dialogs = 0;
     form_ = CreateForm("FORM1", nullptr, 0);
     ASSERT_NE(form_, nullptr);

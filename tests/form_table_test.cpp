@@ -43,11 +43,11 @@ TEST(FormTable, NameRuleAndListViewDefinition) {
   EXPECT_EQ(c.InitWParam, 0u);
   EXPECT_EQ(c.InitLParam, 0x20u);
   EXPECT_EQ(c.Events[0].Code, -108);
-  EXPECT_EQ(c.Events[0].Handler, HandlerId::OnColumnClick);
+  EXPECT_EQ(c.Events[0].Handler, HandlerNumber(HandlerId::OnColumnClick));
   EXPECT_EQ(c.Events[1].Message, win::kWmGetDlgCode);
   EXPECT_EQ(c.Events[1].Code, 0x100);
   EXPECT_EQ(c.Events[2].Code, -2);
-  EXPECT_EQ(c.Events[2].Handler, HandlerId::LoadPlayer);
+  EXPECT_EQ(c.Events[2].Handler, HandlerNumber(HandlerId::LoadPlayer));
   EXPECT_EQ(c.Events[3].Message, 0u);
   EXPECT_EQ(c.BackColor, -1);
   EXPECT_EQ(c.ForeColor, -1);
@@ -68,16 +68,21 @@ TEST(FormTable, EveryStyleIsAChildThatClipsAndFormOneButtons) {
   ASSERT_TRUE(LookupControlDef("FORM1", 106, c));
   EXPECT_EQ(c.Caption, "Read");
   EXPECT_EQ(c.Style, 0x46016F00u);
-  EXPECT_EQ(c.Events[0].Handler, HandlerId::ReadRosterFile);
+  EXPECT_EQ(c.Events[0].Handler, HandlerNumber(HandlerId::ReadRosterFile));
   ASSERT_TRUE(LookupControlDef("FORM1", 105, c));
   EXPECT_EQ(c.Style & 0x08000000u, 0x08000000u);  // Save starts disabled
   ASSERT_TRUE(LookupControlDef("FORM1", 103, c));
-  EXPECT_EQ(c.Events[0].Handler, HandlerId::OnSearchKey);
+  EXPECT_EQ(c.Events[0].Handler, HandlerNumber(HandlerId::OnSearchKey));
   EXPECT_EQ(c.Events[1].Code, 0x102);
   ASSERT_TRUE(LookupControlDef("FORM1", 108, c));
   EXPECT_TRUE(c.CaptionIsUtf8);
   EXPECT_EQ(c.Caption.size(), 64u * 3);  // 64 characters of three UTF-8 bytes each
   EXPECT_EQ(c.Caption.substr(0, 3), "\xE9\x93\xB6");
+  // The table says which control hosts the pages, in tab order; no other control hosts any.
+  ASSERT_TRUE(LookupControlDef("FORM1", 104, c));
+  EXPECT_EQ(c.Pages, "VITALS,ATTRIBUTES,TENDENCIES");
+  ASSERT_TRUE(LookupControlDef("FORM1", 101, c));
+  EXPECT_EQ(c.Pages, "");
 }
 
 TEST(FormTable, BytePagesPairEachBoxWithItsLabel) {

@@ -4,6 +4,7 @@
 
 #include "forms/event_routing.h"
 #include "forms/form_engine.h"
+#include "pages/form_table.h"
 #include "forms/system_helpers.h"
 #include "forms/window_data.h"
 
@@ -19,6 +20,7 @@ namespace {
 class OnVitals : public ::testing::Test {
  protected:
   void SetUp() override {
+    UseFormTable();
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
     InitCommonControlsEx(&controls);
     form_ = CreateForm("VITALS", nullptr, 0);
