@@ -10,6 +10,7 @@
 
 #include "app/main_window.h"
 #include "forms/form_engine.h"
+#include "forms/handles.h"
 
 namespace rostrel {
 namespace {
@@ -19,9 +20,9 @@ struct Application {
   HINSTANCE instance = nullptr;
   std::string module_path;
   std::string module_file;
-  HANDLE instance_mutex = nullptr;  // marks the running copies; never waited on
-  HICON large_icon = nullptr;
-  HICON small_icon = nullptr;
+  OwnedHandle instance_mutex;  // marks the running copies; never waited on
+  OwnedIcon large_icon;
+  OwnedIcon small_icon;
 };
 Application g_app;
 
@@ -34,14 +35,13 @@ void InitApplication() {
   GetModuleFileNameA(g_app.instance, path, sizeof path);
   g_app.module_path = path;
   g_app.module_file = g_app.module_path.substr(g_app.module_path.find_last_of(":\\") + 1);
-  g_app.instance_mutex = CreateMutexA(nullptr, FALSE, ("VDAPP_" + g_app.module_file).c_str());
-  if (g_app.large_icon) DestroyIcon(g_app.large_icon);
-  if (g_app.small_icon) DestroyIcon(g_app.small_icon);
-  g_app.large_icon = g_app.small_icon = nullptr;
-  ExtractIconExA(path, 0, &g_app.large_icon, &g_app.small_icon, 1);
-  if (g_app.large_icon && (!g_app.small_icon || g_app.small_icon == g_app.large_icon)) {
-    g_app.small_icon = CopyIcon(g_app.large_icon);
-  }
+  g_app.instance_mutex.reset(CreateMutexA(nullptr, FALSE, ("VDAPP_" + g_app.module_file).c_str()));
+  HICON large = nullptr, small = nullptr;
+  ExtractIconExA(path, 0, &large, &small, 1);
+  if (large && small == large) small = nullptr;  // one icon for both: the small one gets a copy
+  g_app.large_icon.reset(large);
+  g_app.small_icon.reset(small);
+  if (large && !small) g_app.small_icon.reset(CopyIcon(large));
 }
 
 using InitControlsEx = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
@@ -59,8 +59,8 @@ void InitCommonControlSet() {
 int RunMainForm(int show) {
   HWND form = CreateForm("FORM1", nullptr, 0);
   if (!form) return 0;
-  if (g_app.large_icon) SendMessageA(form, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(g_app.large_icon));
-  if (g_app.small_icon) SendMessageA(form, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_app.small_icon));
+  if (g_app.large_icon) SendMessageA(form, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(g_app.large_icon.get()));
+  if (g_app.small_icon) SendMessageA(form, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_app.small_icon.get()));
   ShowWindow(form, show);
   ShowFormAndWait(form, nullptr);
   return 0;

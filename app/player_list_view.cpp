@@ -1,4 +1,5 @@
 #include "app/player_list_view.h"
+#include "forms/handles.h"
 
 #include <commctrl.h>
 
@@ -57,12 +58,12 @@ void DeleteAllRows(HWND list) {
 // from the font's character widths, and the list sizes the columns to one
 // stand-in row holding them, which then goes.
 void SizeNameColumns(HWND list, const std::vector<PlayerEntry>& rows) {
-  HDC dc = GetDC(list);
-  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(list, WM_GETFONT, 0, 0)));
   INT widths[256] = {};
-  GetCharWidth32A(dc, 0, 255, widths);
-  SelectObject(dc, old);
-  ReleaseDC(list, dc);
+  {
+    const WindowDC dc(list);
+    const SelectedObject font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageA(list, WM_GETFONT, 0, 0)));
+    GetCharWidth32A(dc.get(), 0, 255, widths);
+  }
   auto width = [&widths](const std::string& text) {
     long sum = 0;
     for (unsigned char c : text) sum += widths[c];

@@ -335,23 +335,45 @@ void UnbindEvent(HWND control, UINT message, int code) {
 
 EventHandler BoundHandler(HWND window, UINT message, int code) { return Bound(window, message, code); }
 
+namespace {
+
+// What a "VD_" property's value is, for its release. Properties not named here
+// (bindings, colours, marks) own nothing.
+enum class Ownership { GdiObject, Icon, HeapBlock };
+struct OwningProperty {
+  const char* name;
+  Ownership owns;
+};
+constexpr OwningProperty kOwningProperties[] = {
+    {"VD_BRUSH", Ownership::GdiObject}, {"VD_FONT", Ownership::GdiObject},  {"VD_BITMAP", Ownership::GdiObject},
+    {"VD_ICON", Ownership::Icon},       {"VD_FRMN", Ownership::HeapBlock},  {"VD_TAG", Ownership::HeapBlock},
+    {"VD_PRSZDLG", Ownership::HeapBlock}, {"VD_MENUOD", Ownership::HeapBlock},
+};
+
+void ReleaseValue(const std::string& name, HANDLE value) {
+  if (!value) return;
+  for (const OwningProperty& p : kOwningProperties) {
+    if (name != p.name) continue;
+    switch (p.owns) {
+      case Ownership::GdiObject: DeleteObject(value); break;
+      case Ownership::Icon: DestroyIcon(static_cast<HICON>(value)); break;
+      case Ownership::HeapBlock: HeapFree(GetProcessHeap(), 0, value); break;
+    }
+  }
+}
+
+}  // namespace
+
 void ReleaseWindowData(HWND window) {
-  if (HANDLE brush = GetPropA(window, "VD_BRUSH")) DeleteObject(brush);
-  if (HANDLE font = GetPropA(window, "VD_FONT")) DeleteObject(font);
-  if (HANDLE bitmap = GetPropA(window, "VD_BITMAP")) DeleteObject(bitmap);
-  if (HANDLE icon = GetPropA(window, "VD_ICON")) DestroyIcon(static_cast<HICON>(icon));
   PropertyList list;
   EnumPropsExA(window, CollectProperty, reinterpret_cast<LPARAM>(&list));
   bool counted = false;
   for (const std::string& name : list.names) {
     if (name == kTaskHookProperty) {
-      counted = true;
+      counted = true;  // the form's count is left last, with its own rules
       continue;
     }
-    HANDLE value = RemovePropA(window, name.c_str());
-    if (value && (name == "VD_FRMN" || name == "VD_TAG" || name == "VD_PRSZDLG" || name == "VD_MENUOD")) {
-      HeapFree(GetProcessHeap(), 0, value);
-    }
+    ReleaseValue(name, RemovePropA(window, name.c_str()));
   }
   // What the routing copied from the properties goes with them.
   if (Routed* r = RoutedOf(window)) {

@@ -1,4 +1,5 @@
 #include "forms/form_engine.h"
+#include "forms/handles.h"
 
 #include <commctrl.h>
 
@@ -39,26 +40,21 @@ class DialogFont {
  public:
   HFONT get() {
     if (!font_) {
-      HDC screen = GetDC(nullptr);
-      font_ = CreateFontA(DialogFontHeight(GetDeviceCaps(screen, LOGPIXELSY), 8), 0, 0, 0, FW_NORMAL, 0, 0, 0,
-                          ANSI_CHARSET, 0, 0, 0, 0, "MS Sans Serif");
-      ReleaseDC(nullptr, screen);
+      const WindowDC screen(nullptr);
+      font_.reset(CreateFontA(DialogFontHeight(GetDeviceCaps(screen.get(), LOGPIXELSY), 8), 0, 0, 0, FW_NORMAL, 0, 0,
+                              0, ANSI_CHARSET, 0, 0, 0, 0, "MS Sans Serif"));
     }
-    return font_;
-  }
-  ~DialogFont() {
-    if (font_) DeleteObject(font_);
+    return font_.get();
   }
 
  private:
-  HFONT font_ = nullptr;
+  OwnedFont font_;
 };
 DialogFont g_dialog_font;
 
 int MeasureDpi(int index) {
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, index);
-  ReleaseDC(nullptr, screen);
+  const WindowDC screen(nullptr);
+  const int dpi = GetDeviceCaps(screen.get(), index);
   return dpi > 0 ? dpi : 96;
 }
 

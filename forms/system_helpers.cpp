@@ -1,4 +1,5 @@
 #include "forms/system_helpers.h"
+#include "forms/handles.h"
 
 #include <shlobj.h>
 
@@ -22,18 +23,18 @@ using PathFromList = BOOL(WINAPI*)(LPCITEMIDLIST, LPSTR);
 }  // namespace
 
 std::string ShellFolderPath(int csidl) {
-  HMODULE shell = LoadLibraryA("SHELL32.DLL");
+  const OwnedModule shell(LoadLibraryA("SHELL32.DLL"));
   if (!shell) return {};
   std::string folder;
-  auto location = reinterpret_cast<GetLocation>(reinterpret_cast<void*>(GetProcAddress(shell, "SHGetSpecialFolderLocation")));
-  auto path_of = reinterpret_cast<PathFromList>(reinterpret_cast<void*>(GetProcAddress(shell, "SHGetPathFromIDListA")));
+  auto location =
+      reinterpret_cast<GetLocation>(reinterpret_cast<void*>(GetProcAddress(shell.get(), "SHGetSpecialFolderLocation")));
+  auto path_of = reinterpret_cast<PathFromList>(reinterpret_cast<void*>(GetProcAddress(shell.get(), "SHGetPathFromIDListA")));
   LPITEMIDLIST list = nullptr;
   if (location && path_of && SUCCEEDED(location(nullptr, csidl, &list)) && list) {
+    const OwnedTaskMemory owned(list);
     char path[MAX_PATH] = {};
     if (path_of(list, path)) folder = path;
-    CoTaskMemFree(list);
   }
-  FreeLibrary(shell);
   return folder;
 }
 

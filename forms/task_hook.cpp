@@ -2,6 +2,8 @@
 // the mutex "VD_HKMUTEX" + thread ID, and gone with its last form.
 #include "forms/routing_detail.h"
 
+#include "forms/handles.h"
+
 #include <vector>
 
 namespace rostrel {
@@ -17,7 +19,7 @@ struct TaskEntry {
 };
 
 std::vector<TaskEntry> g_tasks;
-HANDLE g_hook_mutex = nullptr;
+OwnedHandle g_hook_mutex;  // "VD_HKMUTEX" + thread ID, while the thread shows forms
 
 TaskEntry* EntryOf(DWORD thread) {
   for (TaskEntry& e : g_tasks) {
@@ -33,10 +35,7 @@ void routing::LeaveTaskHook(HWND form) {
   TaskEntry* entry = EntryOf(GetCurrentThreadId());
   if (!entry || --entry->forms >= 1) return;
   *entry = TaskEntry{};
-  if (g_hook_mutex) {
-    CloseHandle(g_hook_mutex);
-    g_hook_mutex = nullptr;
-  }
+  g_hook_mutex.reset();
 }
 
 std::string HookMutexName(DWORD thread_id) { return "VD_HKMUTEX" + std::to_string(thread_id); }
@@ -47,17 +46,10 @@ int InstallTaskHook(HWND form) {
   TaskEntry* entry = EntryOf(thread);
   if (!entry) {
     const std::string name = HookMutexName(thread);
-    if (HANDLE other = OpenMutexA(SYNCHRONIZE, FALSE, name.c_str())) {
-      CloseHandle(other);
-      return 0;
-    }
-    HANDLE mutex = CreateMutexA(nullptr, FALSE, name.c_str());
-    if (!mutex) return 0;
-    if (GetLastError() == ERROR_ALREADY_EXISTS) {
-      CloseHandle(mutex);
-      return 0;
-    }
-    g_hook_mutex = mutex;
+    if (OwnedHandle(OpenMutexA(SYNCHRONIZE, FALSE, name.c_str()))) return 0;
+    OwnedHandle mutex(CreateMutexA(nullptr, FALSE, name.c_str()));
+    if (!mutex || GetLastError() == ERROR_ALREADY_EXISTS) return 0;
+    g_hook_mutex = std::move(mutex);
     entry = EntryOf(0);
     if (!entry) entry = &g_tasks.emplace_back();
   }

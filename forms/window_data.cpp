@@ -1,4 +1,5 @@
 #include "forms/window_data.h"
+#include "forms/handles.h"
 
 #include <commctrl.h>
 
@@ -239,9 +240,8 @@ bool EraseWithColor(HWND window, HDC dc) {
   if (color == -1 || !dc) return false;
   RECT clip{};
   GetClipBox(dc, &clip);
-  HBRUSH brush = CreateSolidBrush(Resolve(color));
-  FillRect(dc, &clip, brush);
-  DeleteObject(brush);
+  const OwnedBrush brush(CreateSolidBrush(Resolve(color)));
+  FillRect(dc, &clip, brush.get());
   return true;
 }
 
@@ -265,9 +265,8 @@ HFONT MakeFont(HDC dc, const std::string& face, double points, int weight, bool 
                bool strike_out) {
   const std::string name = TrimBlanks(face);
   if (name.empty()) return nullptr;
-  HDC screen = dc ? nullptr : GetDC(nullptr);
-  const int dpi = GetDeviceCaps(dc ? dc : screen, LOGPIXELSY);
-  if (screen) ReleaseDC(nullptr, screen);
+  const WindowDC screen(nullptr);
+  const int dpi = GetDeviceCaps(dc ? dc : screen.get(), LOGPIXELSY);
   return CreateFontA(FontHeight(dpi, points), 0, 0, 0, weight, italic, underline, strike_out, ANSI_CHARSET, 0, 0,
                      0, 0, name.c_str());
 }
@@ -276,10 +275,8 @@ bool SetControlFont(HWND window, int id, const std::string& face, double points,
                     bool underline, bool strike_out) {
   HWND target = ResolveTarget(window, id);
   if (!target) return false;
-  HFONT font = MakeFont(nullptr, face, points, bold ? FW_BOLD : FW_NORMAL, italic, underline, strike_out);
-  const bool done = SetFontCopy(target, 0, font);
-  if (font) DeleteObject(font);
-  return done;
+  const OwnedFont font(MakeFont(nullptr, face, points, bold ? FW_BOLD : FW_NORMAL, italic, underline, strike_out));
+  return SetFontCopy(target, 0, font.get());
 }
 
 bool SetFontCopy(HWND window, int id, HFONT font) {
