@@ -39,7 +39,8 @@ struct ControlDef {
   std::string FontName;
   float FontSize = 0;
   std::int32_t FontBold = 0, FontItalic = 0, FontUnderline = 0, FontStrikeOut = 0;
-  std::uint32_t TimerProc = 0, TimerInterval = 0, HelpContextId = 0, HoverCursor = 0;
+  std::uintptr_t TimerProc = 0;  // the address of a TIMERPROC, or 0 for WM_TIMER to the form
+  std::uint32_t TimerInterval = 0, HelpContextId = 0, HoverCursor = 0;
   std::string Tag;
   std::array<EventBinding, kMaxEvents> Events{};
   // Forms hosted as the pages of this tab control, in tab order, separated by ",".

@@ -1,5 +1,6 @@
 #include "forms/form_engine.h"
 #include "forms/handles.h"
+#include "forms/window_data.h"
 
 #include <commctrl.h>
 
@@ -19,15 +20,10 @@ namespace {
 
 constexpr const char* kFormNameProp = "VD_FRMN";
 constexpr const char* kInitDialogProp = "VD_INITDLG";
-constexpr const char* kTabFrameProp = "VD_TABCFRM";
 constexpr const char* kModalProp = "VD_MODAL";
 
 // Each form's procedure, by the form's name.
 std::map<std::string, FormProcedure> g_procedures;
-
-// The tab controls of the form host the forms their definitions name, as
-// pages in that order; the first is shown.
-void HostTablePages(const std::string& form_name, HWND form);
 
 FormProcedure ProcedureFor(const std::string& name) {
   if (const auto it = g_procedures.find(name); it != g_procedures.end()) return it->second;
@@ -118,29 +114,6 @@ void SetFormName(HWND form, const std::string& name) {
 
 HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
 
-void MoveToRect(HWND window, const RECT& r, UINT flags) {
-  SetWindowPos(window, HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top, flags);
-}
-
-int TabMargin(HWND tab) {
-  const auto margin = static_cast<int>(reinterpret_cast<INT_PTR>(GetPropA(tab, kTabFrameProp)));
-  return margin < 1 ? 1 : margin;
-}
-
-void HostTablePages(const std::string& form_name, HWND form) {
-  ControlDef c;
-  for (int id = 100; FindControlDef(form_name, id, c); ++id) {
-    if (c.Pages.empty()) continue;
-    std::size_t from = 0;
-    while (from <= c.Pages.size()) {
-      const std::size_t comma = std::min(c.Pages.find(',', from), c.Pages.size());
-      AddTabPage(form, id, c.Pages.substr(from, comma - from).c_str());
-      from = comma + 1;
-    }
-    SelectTabPage(GetDlgItem(form, id), 0);
-  }
-}
-
 }  // namespace
 
 int ScreenDpiX() {
@@ -185,23 +158,63 @@ HWND CreateForm(const char* name, HWND parent, int mode) {
   return form;
 }
 
+namespace {
+
+// Steps for a control of some classes, after it was created.
+void ClassSteps(HWND form, HWND control, const ControlDef& c, const Rect& r) {
+  if (c.ClassName == "Static" && (c.Style & SS_REALSIZECONTROL)) {
+    MoveWindow(control, r.x, r.y, r.width, r.height, TRUE);
+  } else if (c.ClassName == "Button" && !c.Caption.empty() && (c.Style & (BS_ICON | BS_BITMAP))) {
+    const bool icon = (c.Style & BS_ICON) != 0;
+    if (HANDLE image = LoadImageA(Instance(), c.Caption.c_str(), icon ? IMAGE_ICON : IMAGE_BITMAP, 0, 0, 0)) {
+      SendMessageA(control, BM_SETIMAGE, icon ? IMAGE_ICON : IMAGE_BITMAP, reinterpret_cast<LPARAM>(image));
+      SetPropA(control, icon ? "VD_ICON" : "VD_BITMAP", image);  // released with the control
+    }
+  } else if (c.ClassName == "ToolbarWindow32") {
+    SendMessageA(control, TB_BUTTONSTRUCTSIZE, 20, 0);
+  }
+  (void)form;
+}
+
+// Colours, a font of its own, help ID, hover cursor and tag, as the definition asks.
+void Decorate(HWND form, int id, HWND control, const ControlDef& c) {
+  if (c.BackColor >= 0 || c.ForeColor >= 0) SetColors(form, id, c.BackColor, c.ForeColor);
+  if (!c.FontName.empty() && c.FontSize >= 3) {
+    SetControlFont(form, id, c.FontName, c.FontSize, c.FontBold != 0, c.FontItalic != 0, c.FontUnderline != 0,
+                   c.FontStrikeOut != 0);
+  }
+  if (c.HelpContextId != 0) SetWindowContextHelpId(control, c.HelpContextId);
+  if (c.HoverCursor != 0) SetPropA(control, "VD_HVRPTR", reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(c.HoverCursor)));
+  if (!c.Tag.empty()) SetTag(form, id, c.Tag);
+}
+
+}  // namespace
+
 void CreateControls(const char* name, HWND form) {
   ControlDef c;
   for (int id = 100; FindControlDef(name, id, c); ++id) {
+    if (c.ClassName == "Timer") {
+      if (c.TimerInterval > 0) SetTimer(form, static_cast<UINT_PTR>(id), c.TimerInterval, reinterpret_cast<TIMERPROC>(c.TimerProc));
+      continue;
+    }
+    if (c.ClassName == "OCX" || c.ClassName == "CLR_UserControl") continue;
     const Rect r = Pixels(c.X, c.Y, c.Width, c.Height);
-    HWND control = CreateWindowExA(c.ExStyle, c.ClassName.c_str(), c.CaptionIsUtf8 ? "" : c.Caption.c_str(),
-                                   c.Style, r.x, r.y, r.width, r.height, form,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), nullptr);
+    CreateWindowExA(c.ExStyle, c.ClassName.c_str(), c.CaptionIsUtf8 ? "" : c.Caption.c_str(), c.Style, r.x, r.y,
+                    r.width, r.height, form, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), nullptr);
+    HWND control = GetDlgItem(form, id);
     if (!control) continue;
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(g_dialog_font.get()), TRUE);
     // The verse is kept as UTF-8 and set as wide text, so that the same
     // characters appear whatever the system code page.
     if (c.CaptionIsUtf8) SetWindowTextW(control, Wide(c.Caption, CP_UTF8).c_str());
     if (c.InitMessage != 0) SendMessageA(control, c.InitMessage, c.InitWParam, static_cast<LPARAM>(c.InitLParam));
+    ClassSteps(form, control, c, r);
+    Decorate(form, id, control, c);
     for (const EventBinding& e : c.Events) {
       if (e.Message == 0) break;
       BindEvent(control, e.Message, e.Code, HandlerFor(e.Handler));
     }
+    if (c.ClassName == "Button" && c.TimerInterval != 0) SetWindowLongA(control, GWL_ID, static_cast<LONG>(c.TimerInterval));
   }
 }
 
@@ -252,82 +265,6 @@ int ShowFormAndWait(HWND form, HWND parent) {
   ShowWindow(form, SW_SHOW);
   UpdateWindow(form);
   return ShowFormModal(form, parent);
-}
-
-HWND FindPageOfTab(HWND tab, int index) {
-  if (!tab || index < 0) return nullptr;
-  TCITEMA item{};
-  item.mask = TCIF_PARAM;
-  if (!SendMessageA(tab, TCM_GETITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item))) return nullptr;
-  HWND page = reinterpret_cast<HWND>(item.lParam);
-  return page && IsWindow(page) ? page : nullptr;
-}
-
-RECT GetTabPageRect(HWND tab, int margin) {
-  RECT window{};
-  GetWindowRect(tab, &window);
-  MapWindowPoints(nullptr, GetParent(tab), reinterpret_cast<POINT*>(&window), 2);
-  RECT row{};
-  SendMessageA(tab, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
-  const Rect page = TabPageRect({window.left, window.top, window.right - window.left, window.bottom - window.top},
-                                row.bottom, margin);
-  return {page.x, page.y, page.x + page.width, page.y + page.height};
-}
-
-HWND AddTabPage(HWND form, int tab_id, const char* page_name) {
-  HWND tab = GetDlgItem(form, tab_id);
-  if (!tab) return nullptr;
-  HWND page = CreateForm(page_name, form, 4);
-  if (!page) return nullptr;
-  char caption[256] = {};
-  GetWindowTextA(page, caption, sizeof caption);
-  TCITEMA item{};
-  item.mask = TCIF_TEXT | TCIF_PARAM;
-  item.pszText = caption;
-  item.lParam = reinterpret_cast<LPARAM>(page);
-  const auto count = SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0);
-  if (SendMessageA(tab, TCM_INSERTITEMA, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(&item)) < 0) {
-    DestroyWindow(page);
-    return page;
-  }
-  if (reinterpret_cast<INT_PTR>(GetPropA(tab, kTabFrameProp)) < 1) SetPropA(tab, kTabFrameProp, reinterpret_cast<HANDLE>(2));
-  RouteMessagesOf(tab);  // tab switching and page layout
-  MoveWindow(page, 0, 0, 0, 0, FALSE);
-  ShowFormModeless(page);
-  ShowWindow(page, SW_HIDE);
-  MoveToRect(page, GetTabPageRect(tab, TabMargin(tab)), SWP_NOZORDER | SWP_NOACTIVATE);
-  return page;
-}
-
-HWND SelectTabPage(HWND tab, int index) {
-  if (SendMessageA(tab, TCM_SETCURSEL, static_cast<WPARAM>(index), 0) < 0 &&
-      SendMessageA(tab, TCM_GETCURSEL, 0, 0) != index) {
-    return nullptr;
-  }
-  HWND selected = nullptr;
-  const auto count = static_cast<int>(SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0));
-  for (int i = 0; i < count; ++i) {
-    HWND page = FindPageOfTab(tab, i);
-    if (!page || !(GetWindowLongA(page, GWL_STYLE) & WS_CHILD)) continue;
-    if (i != index) {
-      ShowWindow(page, SW_HIDE);
-      continue;
-    }
-    selected = page;
-    MoveToRect(page, GetTabPageRect(tab, TabMargin(tab)), SWP_NOACTIVATE);
-    SetWindowPos(page, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
-    HWND form = GetParent(page);
-    if (IsWindowVisible(form)) {
-      UpdateWindow(page);
-      if (GetNextDlgTabItem(page, nullptr, FALSE)) PostMessageA(form, WM_KEYDOWN, VK_TAB, 0);
-    }
-  }
-  return selected;
-}
-
-void ResizeTabPage(HWND tab) {
-  HWND page = FindPageOfTab(tab, static_cast<int>(SendMessageA(tab, TCM_GETCURSEL, 0, 0)));
-  if (page) MoveToRect(page, GetTabPageRect(tab, TabMargin(tab)), SWP_SHOWWINDOW | SWP_NOZORDER);
 }
 
 int GetMonitorArea(HWND window, bool use_mouse, MONITORINFO& info) {

@@ -28,6 +28,9 @@ int ShowFormAndWait(HWND form, HWND parent);
 std::string GetFormName(HWND window);
 
 HWND AddTabPage(HWND form, int tab_id, const char* page);
+// The form's tab controls host the forms their definitions name, as pages in
+// that order; the first is shown.
+void HostTablePages(const std::string& form_name, HWND form);
 HWND SelectTabPage(HWND tab, int index);
 void ResizeTabPage(HWND tab);
 RECT GetTabPageRect(HWND tab, int margin);
