@@ -1,0 +1,169 @@
+// The editor's main window and the files it is given: hostile files, files it
+// cannot write, a body-shape code that names no item, a refused second file,
+// a save whose flush fails, and a long profile folder.
+#include "tests/editor_window.h"
+
+namespace rostrel {
+namespace {
+
+// Every seed of the fuzzers and every input they kept, dropped on the window
+// as a roster file and as a saved game: no crash, and no byte changes.
+TEST_F(Editor, HostileFilesOpenWithoutHarm) {
+  std::vector<std::pair<std::string, Bytes>> files = fuzz::SeedCorpus();
+  const std::filesystem::path kept = std::filesystem::path(ROSTREL_FUZZ_DIR) / "corpus" / "open";
+  if (std::filesystem::is_directory(kept)) {
+    int n = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(kept)) {
+      const Bytes bytes = ReadFileBytes(entry.path().string());
+      files.emplace_back("kept" + std::to_string(n) + ".ROS", bytes);
+      files.emplace_back("kept" + std::to_string(n++) + ".FXG", bytes);
+    }
+  }
+  int listed = 0;
+  for (const auto& [name, bytes] : files) {
+    const std::string path = dir_.File(name);
+    test::WriteFileBytes(path, bytes);
+    Drop({path}, 5);
+    listed += Rows() > 0;
+    EXPECT_EQ(ReadFileBytes(path), bytes) << name;
+    ASSERT_TRUE(IsWindow(form_));
+  }
+  EXPECT_GT(listed, 0);
+  CloseRosterFile(form_, kCloseButton);
+}
+
+TEST_F(Editor, UnwritableFileIsNotLeftHalfOpen) {
+  SetFileAttributesA(roster_.c_str(), FILE_ATTRIBUTE_READONLY);
+  Drop({roster_});
+  Pump(200);
+  ASSERT_EQ(g_boxes.size(), 1u);
+  EXPECT_EQ(g_boxes[0], "The file cannot be opened for writing.");
+  EXPECT_EQ(Rows(), 0);
+  EXPECT_FALSE(SaveEnabled());
+  EXPECT_EQ(Caption(), kBaseCaption);
+  EXPECT_EQ(OpenViewCount(), 0);
+  SetFileAttributesA(roster_.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(ReadFileBytes(roster_), built_.bytes);
+}
+
+// A body-shape code 3 names no item: the box shows nothing, whatever the
+// player before showed, and an item picked with the keyboard is saved.
+TEST_F(Editor, BodyShapeCodeThreeSelectsNothingAndAPickedItemIsSaved) {
+  RosterBuilder builder;
+  builder.Add(U16("Ann"), U16("Normal")).Add(U16("Bea"), U16("Three"));
+  builder.Record(0)[112] = 0x20 | 0x81;  // code 1, other bits set
+  builder.Record(1)[112] = 0x60 | 0x81;  // code 3
+  const test::Built built = builder.Build();
+  const std::string path = dir_.File("Shapes.ROS");
+  test::WriteFileBytes(path, built.bytes);
+  Drop({path});
+  HWND shapes = PageControl(0, 150);
+  ClickRow(0);
+  EXPECT_EQ(SendMessageA(shapes, CB_GETCURSEL, 0, 0), 1);
+  ClickRow(1);
+  EXPECT_EQ(SendMessageA(shapes, CB_GETCURSEL, 0, 0), CB_ERR);
+
+  Click(shapes);  // drops the list down
+  for (int presses = 0; presses < 3 && SendMessageA(shapes, CB_GETCURSEL, 0, 0) != 1; ++presses) Press(VK_DOWN);
+  Press(VK_RETURN);
+  ASSERT_EQ(GetControlText(FindPage(form_, 0), 150), "Normal");
+  Click(GetDlgItem(form_, kSaveButton));
+  const Bytes after = ReadFileBytes(path);
+  EXPECT_EQ(after[built.Offset(1, 112)], 0x20 | 0x81);  // bits 5-6 now 1, every other bit kept
+  EXPECT_TRUE(test::ChecksumIsValid(after));
+  CloseRosterFile(form_, kCloseButton);
+}
+
+// A second file that cannot be opened for writing is refused before the open
+// one is released: the open file stays listed, named, mapped and editable.
+TEST_F(Editor, RefusedSecondFileLeavesTheOpenOneOpenListedAndNamed) {
+  Drop({roster_});
+  ASSERT_EQ(Rows(), 5);
+  const std::string locked = dir_.File("Locked.ROS");
+  test::WriteFileBytes(locked, RosterBuilder().Add(U16("A"), U16("B")).Build().bytes);
+  SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY);
+  Drop({locked});
+  Pump(200);
+  ASSERT_EQ(g_boxes.size(), 1u);
+  EXPECT_EQ(g_boxes[0], "The file cannot be opened for writing.");
+  EXPECT_EQ(Rows(), 5);
+  EXPECT_EQ(Cell(0, 0), "Tony");
+  EXPECT_EQ(Caption(), std::string(kBaseCaption) + " - Roster.ROS");
+  EXPECT_TRUE(SaveEnabled());
+  EXPECT_EQ(OpenViewCount(), 1);
+  ReadRosterFile(form_, kReadButton);  // the remembered path is the open file's again
+  EXPECT_EQ(Rows(), 5);
+  EXPECT_EQ(g_boxes.size(), 1u);
+
+  ClickRow(1);
+  ClickTab(1);
+  Retype(PageControl(1, 100), "77");
+  Click(GetDlgItem(form_, kSaveButton));
+  EXPECT_EQ(ReadFileBytes(roster_)[built_.Offset(1, 436)], 77);
+  SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// A save whose flush fails says so and keeps the edits; the next Read
+// completes the save from the journal.
+bool RefuseTheFlush(IoStep step) { return step != IoStep::ViewFlush; }
+
+TEST_F(Editor, FailedFlushIsReportedAndTheNextReadCompletesTheSave) {
+  Drop({roster_});
+  ClickRow(2);
+  ClickTab(1);
+  HWND rating = PageControl(1, 100);
+  Retype(rating, "91");
+  SetIoStepHook(RefuseTheFlush);
+  Click(GetDlgItem(form_, kSaveButton));
+  SetIoStepHook(nullptr);
+  Pump(200);
+  ASSERT_EQ(g_boxes.size(), 1u);
+  EXPECT_EQ(g_boxes[0].rfind("Roster.ROS was not saved. The changes could not be put on the disk.", 0), 0u) << g_boxes[0];
+  EXPECT_EQ(GetControlText(FindPage(form_, 1), 100), "91");  // the edit is still there
+  EXPECT_TRUE(std::filesystem::exists(JournalPathFor(roster_)));
+
+  ReadRosterFile(form_, kReadButton);
+  EXPECT_FALSE(std::filesystem::exists(JournalPathFor(roster_)));
+  const Bytes after = ReadFileBytes(roster_);
+  EXPECT_EQ(after[built_.Offset(2, 436)], 91);
+  EXPECT_TRUE(test::ChecksumIsValid(after));
+  EXPECT_EQ(Rows(), 5);
+  EXPECT_EQ(g_boxes.size(), 1u);
+
+  // A journal that does not match the file refuses the Read and names both files.
+  Journal other;
+  other.file_size = after.size() + 1;
+  test::WriteFileBytes(JournalPathFor(roster_), EncodeJournal(other));
+  CloseRosterFile(form_, kCloseButton);
+  Drop({roster_});
+  Pump(200);
+  ASSERT_EQ(g_boxes.size(), 2u);
+  EXPECT_NE(g_boxes[1].find("Roster.ROS.journal does not match"), std::string::npos) << g_boxes[1];
+  EXPECT_EQ(Rows(), 0);
+  EXPECT_EQ(OpenViewCount(), 0);
+  EXPECT_EQ(ReadFileBytes(roster_), after);
+  std::filesystem::remove(JournalPathFor(roster_));
+}
+
+// A profile folder of 256 to 259 characters comes back whole: the shell
+// writes up to MAX_PATH characters.
+TEST(SpecialFolder, LongApplicationDataPathComesBackWhole) {
+  const char* key = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+  HKEY folders = nullptr;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_READ | KEY_WRITE, &folders), ERROR_SUCCESS);
+  char saved[MAX_PATH] = {};
+  DWORD size = sizeof saved, type = 0;
+  const bool had = RegQueryValueExA(folders, "AppData", nullptr, &type, reinterpret_cast<BYTE*>(saved), &size) == ERROR_SUCCESS;
+  test::TempDir dir;
+  std::string path = dir.path().string() + "\\";
+  path += std::string(258 - path.size(), 'a');  // 258 characters in all
+  std::filesystem::create_directories(dir.path() / std::string(path.substr(path.rfind('\\') + 1)));
+  RegSetValueExA(folders, "AppData", 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()), static_cast<DWORD>(path.size() + 1));
+  const std::string found = SpecialFolderPath(CSIDL_APPDATA);
+  if (had) RegSetValueExA(folders, "AppData", 0, type, reinterpret_cast<const BYTE*>(saved), size);
+  RegCloseKey(folders);
+  EXPECT_EQ(found, path);
+}
+
+}  // namespace
+}  // namespace rostrel
