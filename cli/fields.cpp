@@ -4,41 +4,22 @@
 
 #include "pages/form_table.h"
 #include "player/codecs.h"
+#include "player/vitals_table.h"
 
 namespace rostrel::cli {
 
 namespace {
 
 std::vector<Field> MakeFields() {
-  using namespace vitals;
-  std::vector<Field> all = {
-      {"FirstName", kVitalsTab, kFirstName, FieldKind::Text},
-      {"LastName", kVitalsTab, kLastName, FieldKind::Text},
-      {"Number", kVitalsTab, kNumber, FieldKind::Shown},
-      {"Height", kVitalsTab, kHeight, FieldKind::Shown},
-      {"Weight", kVitalsTab, kWeight, FieldKind::Shown},
-      {"Role", kVitalsTab, kRole, FieldKind::Shown},
-      {"Personality", kVitalsTab, kPersonality, FieldKind::Shown},
-      {"Age", kVitalsTab, kAge, FieldKind::Shown},
-      {"Position", kVitalsTab, kPosition, FieldKind::Shown},
-      {"2nd Pos", kVitalsTab, kSecondPosition, FieldKind::Shown},
-      {"Years Pro", kVitalsTab, kYearsPro, FieldKind::Shown},
-      {"Hand", kVitalsTab, kHand, FieldKind::Shown},
-      {"Dyear", kVitalsTab, kDraftYear, FieldKind::Text},
-      {"Round", kVitalsTab, kRound, FieldKind::Text},
-      {"Pick", kVitalsTab, kPick, FieldKind::Text},
-      {"Birth", kVitalsTab, kBirth, FieldKind::Text},
-      {"Type", kVitalsTab, kType, FieldKind::Text},
-      {"IFF Enabled", kVitalsTab, kIff, FieldKind::Check},
-      {"No Trade", kVitalsTab, kNoTrade, FieldKind::Shown},
-  };
-  for (int k = 0; k < kSalaryYears; ++k) {
-    all.push_back({"Year " + std::to_string(k + 1), kVitalsTab, kFirstSalary + k, FieldKind::Text});
+  // VITALS as its table gives it, then the byte pages box by box.
+  std::vector<Field> all;
+  for (const VitalsField& f : VitalsFields()) {
+    const FieldKind kind = f.kind == VitalsKind::Shown       ? FieldKind::Shown
+                           : f.kind == VitalsKind::BodyShape ? FieldKind::Combo
+                           : f.kind == VitalsKind::Iff       ? FieldKind::Check
+                                                             : FieldKind::Text;
+    all.push_back({f.label, kVitalsTab, f.control, kind});
   }
-  all.push_back({"Sharp", kVitalsTab, kBodyShape, FieldKind::Combo});
-  all.push_back({"FaceID", kVitalsTab, kFaceId, FieldKind::Text});
-  all.push_back({"PBPID", kVitalsTab, kPbpId, FieldKind::Text});
-  all.push_back({"UnknowID", kVitalsTab, kUnknownId, FieldKind::Text});
   for (const auto& [form, block] : {std::pair{"ATTRIBUTES", kRatings}, std::pair{"TENDENCIES", kTendencies}}) {
     for (std::uint32_t i = 0; i < block.length; ++i) {
       const int id = kFirstBlockBox + static_cast<int>(i);

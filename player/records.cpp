@@ -2,6 +2,7 @@
 
 #include "player/codecs.h"
 #include "player/names.h"
+#include "player/vitals_table.h"
 #include "roster/field.h"
 
 namespace rostrel {
@@ -96,107 +97,102 @@ void SaveByteBlock(RosterView& view, std::uint32_t position, const ByteBlock& bl
 }
 
 void LoadVitals(const RosterView& view, std::uint32_t p, EditorPages& pages, LoadedState& loaded) {
-  auto byte = [&](std::uint32_t x) { return ReadByteAt(view, FieldAddress(p, x)); };
-  auto word = [&](std::uint32_t x) { return ReadWordAt(view, FieldAddress(p, x)); };
-  auto dword = [&](std::uint32_t x) { return ReadDwordAt(view, FieldAddress(p, x)); };
-
-  loaded.first_name_length = LoadName(view, p + 4, kFirstName, pages, loaded);
-  loaded.last_name_length = LoadName(view, p, kLastName, pages, loaded);
-  LoadNumber(view, p, 8, 8, kVitalsTab, kType, pages, loaded);
-  LoadNumber(view, p, 10, 16, kVitalsTab, kFaceId, pages, loaded);
-  Display(pages, kRole, RoleText(byte(32)));
-  Display(pages, kWeight, WeightText(dword(36)));
-  Display(pages, kHeight, HeightText(dword(40)));
-  Display(pages, kPersonality, PersonalityText(byte(44)));
-  Display(pages, kNumber, JerseyNumberText(word(48)));
-  LoadNumber(view, p, 52, 16, kVitalsTab, kUnknownId, pages, loaded);
-  const std::uint32_t birth = dword(54);
-  loaded.Show(pages, kVitalsTab, kBirth, BirthDateText(birth));
-  loaded.Remember(pages, kVitalsTab, kBirth, birth);
-  const std::uint32_t low = word(54);
-  loaded.Show(pages, kVitalsTab, kRound, DraftRoundText(low));
-  loaded.Remember(pages, kVitalsTab, kRound, low);
-  Display(pages, kAge, AgeText(word(56)));
-  Display(pages, kPosition, PositionText(byte(109)));
-  Display(pages, kSecondPosition, PositionText(byte(110)));
-  // Code 3 names no item: nothing is selected, whatever was before.
-  const std::uint32_t shape = dword(112);
-  const auto code = static_cast<int>((shape & kBodyShapeMask) >> kBodyShapeShift);
-  pages.SetComboIndex(kVitalsTab, kBodyShape, code < kBodyShapeItemCount ? code + 1 : 0);
-  loaded.body_shape_item = pages.GetComboIndex(kVitalsTab, kBodyShape);
-  loaded.Remember(pages, kVitalsTab, kBodyShape, shape);
-  const std::uint32_t iff = byte(120);
-  pages.SetCheck(kVitalsTab, kIff, iff);
-  loaded.iff_check = pages.GetCheck(kVitalsTab, kIff);
-  loaded.Remember(pages, kVitalsTab, kIff, iff);
-  LoadNumber(view, p, 141, 8, kVitalsTab, kPick, pages, loaded);
-  loaded.Show(pages, kVitalsTab, kDraftYear, DraftYearText(byte(153)));
-  loaded.Remember(pages, kVitalsTab, kDraftYear, byte(153));
-  Display(pages, kNoTrade, NoTradeText(word(192)));
-  LoadNumber(view, p, 332, 16, kVitalsTab, kPbpId, pages, loaded);
-  Display(pages, kYearsPro, YearsProText(word(337)));
-  for (int k = 0; k < kSalaryYears; ++k) {
-    const std::uint32_t salary = dword(340 + 4 * static_cast<std::uint32_t>(k));
-    loaded.Show(pages, kVitalsTab, kFirstSalary + k, SalaryText(salary));
-    loaded.Remember(pages, kVitalsTab, kFirstSalary + k, salary);
+  for (const VitalsField& f : VitalsFields()) {
+    const std::uint32_t v = ReadField(view, FieldAddress(p, f.offset), f.bits);
+    switch (f.kind) {
+      case VitalsKind::FirstName: loaded.first_name_length = LoadName(view, p + f.offset, f.control, pages, loaded); break;
+      case VitalsKind::LastName: loaded.last_name_length = LoadName(view, p + f.offset, f.control, pages, loaded); break;
+      case VitalsKind::Number:
+        loaded.Show(pages, kVitalsTab, f.control, FormatFieldNumber(v));
+        loaded.Remember(pages, kVitalsTab, f.control, v);
+        break;
+      case VitalsKind::Shown: Display(pages, f.control, f.text(v)); break;
+      case VitalsKind::Text:
+      case VitalsKind::BirthDate:
+      case VitalsKind::DraftRound:
+        loaded.Show(pages, kVitalsTab, f.control, f.text(v));
+        loaded.Remember(pages, kVitalsTab, f.control, v);
+        break;
+      case VitalsKind::BodyShape: {
+        // Code 3 names no item: nothing is selected, whatever was before.
+        const auto code = static_cast<int>((v & kBodyShapeMask) >> kBodyShapeShift);
+        pages.SetComboIndex(kVitalsTab, f.control, code < kBodyShapeItemCount ? code + 1 : 0);
+        loaded.body_shape_item = pages.GetComboIndex(kVitalsTab, f.control);
+        loaded.Remember(pages, kVitalsTab, f.control, v);
+        break;
+      }
+      case VitalsKind::Iff:
+        pages.SetCheck(kVitalsTab, f.control, v);
+        loaded.iff_check = pages.GetCheck(kVitalsTab, f.control);
+        loaded.Remember(pages, kVitalsTab, f.control, v);
+        break;
+    }
   }
-  Display(pages, kHand, HandText(byte(410)));
 }
 
-void SaveVitals(RosterView& view, std::uint32_t p, const EditorPages& pages, const LoadedState& loaded) {
-  auto text = [&](int id) { return pages.GetFieldText(kVitalsTab, id); };
-  auto remembered = [&](int id) { return pages.GetRemembered(kVitalsTab, id); };
-  auto touched = [&](int id) { return !loaded.Untouched(pages, kVitalsTab, id); };
+namespace {
 
-  SaveName(view, kFirstName, loaded.first_name_length, pages, loaded);
-  SaveName(view, kLastName, loaded.last_name_length, pages, loaded);
-  SaveNumber(view, p, 8, 8, kVitalsTab, kType, pages, loaded);
-  SaveNumber(view, p, 10, 16, kVitalsTab, kFaceId, pages, loaded);
-
-  // A checked box stores 1, an unchecked one 4.
-  const std::uint32_t check = pages.GetCheck(kVitalsTab, kIff) & 0xFF;
-  if (check != loaded.iff_check) {
-    const std::uint32_t now = check == 0 ? 4 : check;
-    const std::uint32_t before = (remembered(kIff) & 0xFF) == 4 ? 4 : 0;
-    if (now != before) WriteByteAt(view, FieldAddress(p, 120), now);
-  }
-
-  if (touched(kDraftYear)) {
-    const std::uint32_t year = DraftYearValue(text(kDraftYear));
-    if (year != (remembered(kDraftYear) & 0xFF)) WriteByteAt(view, FieldAddress(p, 153), year);
-  }
-
-  // The round (bits 7-10) and the birth date (bits 11-31) share the dword at
-  // 54; bits 0-6 always keep their stored value.
-  const std::uint32_t w0 = remembered(kRound) & 0xFFFF;
+// The round (bits 7-10) and the birth date (bits 11-31) share the dword at
+// 54, the round written first; bits 0-6 always keep their stored value.
+void SaveBirthValue(RosterView& view, std::uint32_t p, const EditorPages& pages, const LoadedState& loaded) {
+  const std::uint32_t w0 = pages.GetRemembered(kVitalsTab, kRound) & 0xFFFF;
   std::uint32_t w = w0;
-  if (touched(kRound)) {
-    w = (w0 & ~kDraftRoundMask) | DraftRoundBits(text(kRound));
+  if (!loaded.Untouched(pages, kVitalsTab, kRound)) {
+    w = (w0 & ~kDraftRoundMask) | DraftRoundBits(pages.GetFieldText(kVitalsTab, kRound));
     if (w != w0) WriteWordAt(view, FieldAddress(p, 54), w);
   }
-  const std::uint32_t d0 = remembered(kBirth);
-  const std::uint32_t date = touched(kBirth) ? BirthDateBits(text(kBirth)) : d0 & kBirthDateMask;
+  const std::uint32_t d0 = pages.GetRemembered(kVitalsTab, kBirth);
+  const std::uint32_t date = loaded.Untouched(pages, kVitalsTab, kBirth)
+                                 ? d0 & kBirthDateMask
+                                 : BirthDateBits(pages.GetFieldText(kVitalsTab, kBirth));
   const std::uint32_t d = (d0 & kLowBitsMask) | (w & kDraftRoundMask) | date;
   if (d != d0) WriteDwordAt(view, FieldAddress(p, 54), d);
+}
 
-  SaveNumber(view, p, 141, 8, kVitalsTab, kPick, pages, loaded);
+// A checked box stores 1, an unchecked one 4.
+void SaveIff(RosterView& view, std::uint32_t p, const VitalsField& f, const EditorPages& pages,
+             const LoadedState& loaded) {
+  const std::uint32_t check = pages.GetCheck(kVitalsTab, f.control) & 0xFF;
+  if (check == loaded.iff_check) return;
+  const std::uint32_t now = check == 0 ? 4 : check;
+  const std::uint32_t before = (pages.GetRemembered(kVitalsTab, f.control) & 0xFF) == 4 ? 4 : 0;
+  if (now != before) WriteByteAt(view, FieldAddress(p, f.offset), now);
+}
 
-  const int item = pages.GetComboIndex(kVitalsTab, kBodyShape);
-  const std::uint32_t shape0 = remembered(kBodyShape);
-  if (item >= 1 && item <= 3 && item != loaded.body_shape_item &&
+// A picked item replaces bits 5-6; every other bit keeps its stored value.
+void SaveBodyShape(RosterView& view, std::uint32_t p, const VitalsField& f, const EditorPages& pages,
+                   const LoadedState& loaded) {
+  const int item = pages.GetComboIndex(kVitalsTab, f.control);
+  const std::uint32_t shape0 = pages.GetRemembered(kVitalsTab, f.control);
+  if (item >= 1 && item <= kBodyShapeItemCount && item != loaded.body_shape_item &&
       static_cast<std::uint32_t>(item - 1) != (shape0 & kBodyShapeMask) >> kBodyShapeShift) {
     const std::uint32_t shape = (shape0 & ~kBodyShapeMask) | (static_cast<std::uint32_t>(item - 1) << kBodyShapeShift);
-    WriteDwordAt(view, FieldAddress(p, 112), shape);
+    WriteDwordAt(view, FieldAddress(p, f.offset), shape);
   }
+}
 
-  SaveNumber(view, p, 332, 16, kVitalsTab, kPbpId, pages, loaded);
-  SaveNumber(view, p, 52, 16, kVitalsTab, kUnknownId, pages, loaded);
+}  // namespace
 
-  for (int k = 0; k < kSalaryYears; ++k) {
-    if (!touched(kFirstSalary + k)) continue;
-    const std::uint32_t salary = SalaryValue(text(kFirstSalary + k));
-    if (salary != remembered(kFirstSalary + k)) {
-      WriteDwordAt(view, FieldAddress(p, 340 + 4 * static_cast<std::uint32_t>(k)), salary);
+void SaveVitals(RosterView& view, std::uint32_t p, const EditorPages& pages, const LoadedState& loaded) {
+  // The names first, then every edited field in the table's order; no two
+  // fields share a byte but the word and the dword at 54, done together.
+  SaveName(view, kFirstName, loaded.first_name_length, pages, loaded);
+  SaveName(view, kLastName, loaded.last_name_length, pages, loaded);
+  for (const VitalsField& f : VitalsFields()) {
+    switch (f.kind) {
+      case VitalsKind::Number: SaveNumber(view, p, f.offset, f.bits, kVitalsTab, f.control, pages, loaded); break;
+      case VitalsKind::Text:
+        if (!loaded.Untouched(pages, kVitalsTab, f.control)) {
+          const std::uint32_t n = f.value(pages.GetFieldText(kVitalsTab, f.control));
+          if (n != (pages.GetRemembered(kVitalsTab, f.control) & Mask(f.bits))) {
+            WriteField(view, FieldAddress(p, f.offset), f.bits, n);
+          }
+        }
+        break;
+      case VitalsKind::BirthDate: SaveBirthValue(view, p, pages, loaded); break;
+      case VitalsKind::BodyShape: SaveBodyShape(view, p, f, pages, loaded); break;
+      case VitalsKind::Iff: SaveIff(view, p, f, pages, loaded); break;
+      default: break;  // names above, the round with the birth date, shown fields never
     }
   }
 }
