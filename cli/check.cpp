@@ -20,15 +20,13 @@ int CommandCheck(const std::string& file, bool fix) {
     sound = false;
     fix = false;
   }
-  if (bytes.size() < 4) {
+  const std::optional<std::uint32_t> stored = StoredChecksum(bytes), computed = ComputedChecksum(bytes);
+  if (!stored || !computed) {
     std::printf("checksum: none (the file has %zu bytes)\n", bytes.size());
     sound = false;
   } else {
-    const std::uint32_t stored = static_cast<std::uint32_t>(bytes[0]) | bytes[1] << 8 | bytes[2] << 16 |
-                                 static_cast<std::uint32_t>(bytes[3]) << 24;
-    const std::uint32_t computed = Crc32(bytes.data() + 4, bytes.size() - 4, 0);
-    std::printf("checksum: stored %08X, computed %08X%s\n", stored, computed, stored == computed ? "" : " (wrong)");
-    if (stored != computed) {
+    std::printf("checksum: stored %08X, computed %08X%s\n", *stored, *computed, *stored == *computed ? "" : " (wrong)");
+    if (*stored != *computed) {
       if (fix) {
         OpenView open(file);
         const CommitResult committed = RosterTransaction(open.view()).Commit();

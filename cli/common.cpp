@@ -41,15 +41,6 @@ Roster List(const std::string& path, bool for_check) {
   return r;
 }
 
-namespace {
-
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
-}  // namespace
-
 std::size_t FindRow(const Roster& r, const std::string& player) {
   auto refuse = [&](const std::string& why) { return Refused{r.path + ": player " + player + ": " + why}; };
   if (!player.empty() && player.find_first_not_of("0123456789") == std::string::npos) {
@@ -63,12 +54,7 @@ std::size_t FindRow(const Roster& r, const std::string& player) {
     }
     throw refuse("no listed player has that record position");
   }
-  std::vector<std::size_t> matches;
-  for (std::size_t i = 0; i < r.rows.size(); ++i) {
-    if (Lower(CellText(r.rows[i].first_name) + " " + CellText(r.rows[i].last_name)) == Lower(player)) {
-      matches.push_back(i);
-    }
-  }
+  const std::vector<std::size_t> matches = RowsNamed(r.rows, player);
   if (matches.empty()) throw refuse("no player has that name");
   if (matches.size() > 1) {
     std::string which;

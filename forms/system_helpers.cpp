@@ -3,7 +3,6 @@
 
 #include <shlobj.h>
 
-#include "forms/path_parts.h"
 #include "roster/roster_file.h"
 
 namespace rostrel {

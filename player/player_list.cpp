@@ -193,4 +193,13 @@ int SearchNext(const ListCells& cells, SearchPosition& position, std::string_vie
   return row;
 }
 
+std::vector<std::size_t> RowsNamed(const std::vector<PlayerEntry>& rows, std::string_view name) {
+  const std::string wanted = LowerText(name);
+  std::vector<std::size_t> found;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (LowerText(CellText(rows[i].first_name) + " " + CellText(rows[i].last_name)) == wanted) found.push_back(i);
+  }
+  return found;
+}
+
 }  // namespace rostrel

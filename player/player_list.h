@@ -43,6 +43,10 @@ struct ListReport {
 std::vector<PlayerEntry> FillPlayerList(const std::string& path, std::uint32_t header_offset,
                                         ListReport* report = nullptr);
 
+// The rows whose "First Last" is name, ignoring case by the system code
+// page's rules (as the search does), in list order.
+std::vector<std::size_t> RowsNamed(const std::vector<PlayerEntry>& rows, std::string_view name);
+
 // Per-column sort state of the two name columns: 0 before the first sort,
 // then 'A' or 'D'.
 struct SortState {

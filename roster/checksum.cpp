@@ -227,6 +227,17 @@ std::uint32_t Crc32(const void* data, std::size_t length, std::uint32_t seed) {
   return Crc32With(best, data, length, seed);
 }
 
+std::optional<std::uint32_t> StoredChecksum(std::span<const std::uint8_t> file) {
+  if (file.size() < 4) return std::nullopt;
+  return static_cast<std::uint32_t>(file[0]) | static_cast<std::uint32_t>(file[1]) << 8 |
+         static_cast<std::uint32_t>(file[2]) << 16 | static_cast<std::uint32_t>(file[3]) << 24;
+}
+
+std::optional<std::uint32_t> ComputedChecksum(std::span<const std::uint8_t> file) {
+  if (file.size() < 4) return std::nullopt;
+  return Crc32(file.data() + 4, file.size() - 4, 0);
+}
+
 bool UpdateFileChecksum(RosterView& view) {
   if (!IsOpen(view) || view.size < 4) return false;
   const std::uint32_t crc = Crc32(view.base + 4, static_cast<std::size_t>(view.size - 4), 0);

@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <span>
 
 #include "roster/roster_file.h"
 
@@ -26,6 +28,12 @@ std::uint32_t Crc32With(CrcKernel kernel, const void* data, std::size_t length, 
 CrcKernel BestCrcKernel();
 // The byte-wise table form.
 std::uint32_t Crc32Table(const void* data, std::size_t length, std::uint32_t seed);
+
+// The checksum a file's bytes carry (bytes 0 to 3, little-endian) and the one
+// they should carry (the CRC-32 of bytes 4 ... end); nothing for a file of
+// fewer than four bytes.
+std::optional<std::uint32_t> StoredChecksum(std::span<const std::uint8_t> file);
+std::optional<std::uint32_t> ComputedChecksum(std::span<const std::uint8_t> file);
 
 // Stores the CRC-32 of file offsets 4 ... size - 1 at offset 0, little-endian.
 // A file shorter than four bytes has no room for it: nothing is written, false.

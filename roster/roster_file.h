@@ -23,6 +23,19 @@ std::string FileNameOf(std::string_view path);
 // 0 for "ros", 65088 for "fxg"; nothing for any other extension.
 std::optional<std::uint32_t> HeaderOffsetFor(std::string_view path);
 
+// The parts of a Windows path, apart from any file system (the file dialog's
+// folder, the special folders).
+struct PathParts {
+  std::string extension;  // after the last "." that follows the last "\" or ":"; may be empty
+  std::string file_name;  // after the last "\" or ":"
+  std::string folder;     // up to and including the last "\" or ":", ending in "\" when not empty
+  std::string drive;      // "C:" or "\\server\share", empty when the path has none
+};
+PathParts SplitPath(std::string_view path);
+
+// The text with exactly one "\" at its end (an empty text stays empty).
+std::string WithOneTrailingBackslash(std::string_view folder);
+
 // Blanks, then surrounding double quotes, then blanks again removed.
 std::string TrimTypedPath(std::string_view path);
 // "/" becomes "\", blanks and surrounding double quotes and backslashes go.

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "forms/form_math.h"
-#include "forms/path_parts.h"
+#include "roster/roster_file.h"
 #include "pages/form_table.h"
 
 namespace rostrel {

@@ -282,5 +282,14 @@ TEST_F(Search, EmptyListFindsNothing) {
   EXPECT_EQ(SearchNext(empty, position_, ""), 0);
 }
 
+// A player named by "First Last": case ignored by the code page's rules, so an
+// accented capital finds its small letter, as the list's search does.
+TEST(RowsNamed, IgnoreCaseAsTheCodePageDoes) {
+  const std::vector<PlayerEntry> rows{{"Tony", "Parker", " 1"}, {"\xC9lan", "Lee", " 501"}, {"tony", "PARKER", " 1001"}};
+  EXPECT_EQ(RowsNamed(rows, "TONY parker"), (std::vector<std::size_t>{0, 2}));
+  EXPECT_EQ(RowsNamed(rows, "\xE9LAN lee"), (std::vector<std::size_t>{1}));
+  EXPECT_TRUE(RowsNamed(rows, "Tony").empty());
+}
+
 }  // namespace
 }  // namespace rostrel
