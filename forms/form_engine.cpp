@@ -161,7 +161,7 @@ HWND CreateForm(const char* name, HWND parent, int mode) {
 namespace {
 
 // Steps for a control of some classes, after it was created.
-void ClassSteps(HWND form, HWND control, const ControlDef& c, const Rect& r) {
+void ClassSteps(HWND control, const ControlDef& c, const Rect& r) {
   if (c.ClassName == "Static" && (c.Style & SS_REALSIZECONTROL)) {
     MoveWindow(control, r.x, r.y, r.width, r.height, TRUE);
   } else if (c.ClassName == "Button" && !c.Caption.empty() && (c.Style & (BS_ICON | BS_BITMAP))) {
@@ -173,7 +173,6 @@ void ClassSteps(HWND form, HWND control, const ControlDef& c, const Rect& r) {
   } else if (c.ClassName == "ToolbarWindow32") {
     SendMessageA(control, TB_BUTTONSTRUCTSIZE, 20, 0);
   }
-  (void)form;
 }
 
 // Colours, a font of its own, help ID, hover cursor and tag, as the definition asks.
@@ -208,7 +207,7 @@ void CreateControls(const char* name, HWND form) {
     // characters appear whatever the system code page.
     if (c.CaptionIsUtf8) SetWindowTextW(control, Wide(c.Caption, CP_UTF8).c_str());
     if (c.InitMessage != 0) SendMessageA(control, c.InitMessage, c.InitWParam, static_cast<LPARAM>(c.InitLParam));
-    ClassSteps(form, control, c, r);
+    ClassSteps(control, c, r);
     Decorate(form, id, control, c);
     for (const EventBinding& e : c.Events) {
       if (e.Message == 0) break;

@@ -54,7 +54,7 @@ RosterTransaction::~RosterTransaction() {
 CommitResult RosterTransaction::Commit() {
   open_ = false;
   view_.pending = nullptr;
-  if (!IsOpen(view_)) return {false, false, "The file is not open."};
+  if (!IsOpen(view_)) return {false, "The file is not open."};
   Journal journal;
   journal.file_size = view_.size;
   journal.ranges = ChangedRanges(view_, pending_);
@@ -63,13 +63,13 @@ CommitResult RosterTransaction::Commit() {
   std::uint8_t checksum[4];
   for (int i = 0; i < 4; ++i) checksum[i] = static_cast<std::uint8_t>(journal.checksum >> (8 * i));
   const bool checksum_changes = has_checksum && !std::equal(checksum, checksum + 4, view_.base);
-  if (journal.ranges.empty() && !checksum_changes) return {true, false, {}};
+  if (journal.ranges.empty() && !checksum_changes) return {true, {}};
 
   const std::string journal_path = JournalPathFor(view_.path);
   const std::vector<std::uint8_t> encoded = EncodeJournal(journal);
   if (!PlatformWriteDurably(journal_path, encoded.data(), encoded.size()) || !PlatformSyncFolderOf(journal_path)) {
     PlatformRemoveFile(journal_path);
-    return {false, false, "The journal " + journal_path + " cannot be written, so nothing was written."};
+    return {false, "The journal " + journal_path + " cannot be written, so nothing was written."};
   }
   bool written = IoStepMayRun(IoStep::FileWrite);
   for (const JournalRange& r : journal.ranges) {
@@ -77,12 +77,12 @@ CommitResult RosterTransaction::Commit() {
   }
   if (has_checksum) written = written && PlatformWriteThrough(view_, 0, checksum, 4);
   if (!written || !FlushRosterView(view_)) {
-    return {false, true,
+    return {false,
             "The changes could not be put on the disk. The next time the file is opened, the write is completed "
             "from " + journal_path + "."};
   }
   PlatformRemoveFile(journal_path);  // one left behind is completed again, to the same bytes
-  return {true, true, {}};
+  return {true, {}};
 }
 
 }  // namespace rostrel

@@ -15,7 +15,6 @@ namespace rostrel {
 
 struct CommitResult {
   bool ok = false;
-  bool changed = false;  // some byte of the file changed
   std::string reason;    // when not ok: a sentence for the user
 };
 
