@@ -160,7 +160,7 @@ INT_PTR ReadRosterFile(HWND form, int) {
   }
   ReleaseFile();
   ClearPlayerRows(List(form));
-  editor.search = SearchPosition{};
+  editor.search = SearchStart{};
   EnableControl(form, kSaveButton, false);
   MoveRosterView(editor.view, next);
   if (rows.empty()) {
@@ -177,7 +177,7 @@ INT_PTR ReadRosterFile(HWND form, int) {
 INT_PTR CloseRosterFile(HWND form, int) {
   EditorState& editor = Editor();
   editor.path.clear();
-  editor.search = SearchPosition{};
+  editor.search = SearchStart{};
   ClearPlayerRows(List(form));
   EnableControl(form, kSaveButton, false);
   SetWindowTextA(form, kBaseCaption);
@@ -190,7 +190,7 @@ INT_PTR LoadPlayerHandler(HWND form, int, NMHDR*) {
   if (SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) < 1) return 0;
   const int row = GetSelectedRow(form, kPlayerList);
   if (row == 0) return 0;  // a click beside the rows selects nobody
-  const std::uint32_t position = RecordPositionOf(PlayerEntry{{}, {}, PlayerCell(list, row - 1, 2)});
+  const std::uint32_t position = PositionOfCell(PlayerCell(list, row - 1, 2));
   WindowPages pages(form);
   LoadPlayer(Editor().view, position, pages, Editor().player);
   return 0;
@@ -240,7 +240,7 @@ INT_PTR OnSearchKey(HWND form, int, WPARAM* key, LPARAM) {
 }
 
 INT_PTR OnSearchChar(HWND, int, WPARAM*, LPARAM) {
-  Editor().search = SearchPosition{};
+  Editor().search = SearchStart{};
   return 0;
 }
 

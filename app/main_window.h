@@ -33,7 +33,7 @@ struct EditorState {
   RosterView view;
   LoadedPlayer player;
   SortState sort;
-  SearchPosition search;
+  SearchStart search;
 };
 EditorState& Editor();
 

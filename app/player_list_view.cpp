@@ -98,7 +98,7 @@ void InsertRows(HWND list, std::vector<PlayerEntry> rows) {
     item.lParam = static_cast<LPARAM>(i);
     const auto at = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
     SetItemText(list, at, 1, g_rows[i].last_name);
-    SetItemText(list, at, 2, g_rows[i].position);
+    SetItemText(list, at, 2, PositionCell(g_rows[i].position));
   }
 }
 
@@ -143,7 +143,7 @@ int CALLBACK CompareItems(LPARAM a, LPARAM b, LPARAM request_address) {
 }
 
 // The list row (0-based) of the player whose record is at position, or -1.
-int ItemOfPosition(HWND list, std::uint32_t position) {
+int ItemOfRecord(HWND list, std::uint32_t position) {
   const auto count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
   for (int item = 0; item < count; ++item) {
     LVITEMA data{};
@@ -151,7 +151,7 @@ int ItemOfPosition(HWND list, std::uint32_t position) {
     data.iItem = item;
     SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&data));
     const auto index = static_cast<std::size_t>(data.lParam);
-    if (index < g_rows.size() && RecordPositionOf(g_rows[index]) == position) return item;
+    if (index < g_rows.size() && g_rows[index].position == position) return item;
   }
   return -1;
 }
@@ -178,7 +178,7 @@ std::string PlayerCell(HWND list, int item, int column) { return ItemText(list, 
 
 void ShowSavedNames(HWND list, const SaveResult& saved) {
   RefreshPlayerRow(g_rows, saved);
-  const int item = ItemOfPosition(list, saved.position);
+  const int item = ItemOfRecord(list, saved.position);
   if (item < 0) return;
   SetItemText(list, item, 0, saved.first_name);
   SetItemText(list, item, 1, saved.last_name);

@@ -64,7 +64,7 @@ BENCHMARK(BM_ReadWholeFile)->Unit(benchmark::kMillisecond);
 void BM_LoadAndSave(benchmark::State& state) {
   RosterView view;
   if (OpenRosterView(view, FullRosterPath()) != OpenStatus::Ok) return state.SkipWithError("cannot open");
-  const std::uint32_t position = RecordPositionOf(FillPlayerList(FullRosterPath(), 0)[kFullRoster / 2]);
+  const std::uint32_t position = FillPlayerList(FullRosterPath(), 0)[kFullRoster / 2].position;
   test::MemoryPages pages;
   LoadedPlayer player;
   int speed = 0;

@@ -50,7 +50,7 @@ std::size_t FindRow(const Roster& r, const std::string& player) {
   }
   if (player.size() > 1 && player[0] == '@') {
     for (std::size_t i = 0; i < r.rows.size(); ++i) {
-      if (" " + player.substr(1) == r.rows[i].position) return i;
+      if (Position(r.rows[i]) == player.substr(1)) return i;
     }
     throw refuse("no listed player has that record position");
   }
@@ -58,7 +58,7 @@ std::size_t FindRow(const Roster& r, const std::string& player) {
   if (matches.empty()) throw refuse("no player has that name");
   if (matches.size() > 1) {
     std::string which;
-    for (std::size_t i : matches) which += " row " + std::to_string(i + 1) + " (@" + r.rows[i].position.substr(1) + ")";
+    for (std::size_t i : matches) which += " row " + std::to_string(i + 1) + " (@" + Position(r.rows[i]) + ")";
     throw refuse("the name is ambiguous:" + which);
   }
   return matches[0];
@@ -77,7 +77,7 @@ void Backup(const std::string& path) {
   if (error) throw Refused{path + ": the backup " + copy + " cannot be written: " + error.message()};
 }
 
-std::string Position(const PlayerEntry& row) { return row.position.substr(1); }
+std::string Position(const PlayerEntry& row) { return std::to_string(row.position); }
 
 std::string Utf8(const std::string& text) {
   std::string out;
@@ -93,7 +93,7 @@ std::string Utf8(const std::string& text) {
 }
 
 void Load(OpenView& open, const Roster& r, std::size_t row, Loaded& loaded) {
-  const std::uint32_t p = RecordPositionOf(r.rows[row]);
+  const std::uint32_t p = r.rows[row].position;
   if (!LoadPlayer(open.view(), p, loaded.pages, loaded.player)) throw Refused{r.path + ": the player's record lies outside the file"};
 }
 

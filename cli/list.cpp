@@ -21,7 +21,7 @@ int CommandList(const std::string& file, const std::string& format) {
     for (std::size_t i = 0; i < r.rows.size(); ++i) {
       ordered_json p;
       p["row"] = i + 1;
-      p["position"] = std::stoul(Position(r.rows[i]));
+      p["position"] = r.rows[i].position;
       p["first"] = Utf8(CellText(r.rows[i].first_name));
       p["last"] = Utf8(CellText(r.rows[i].last_name));
       players.push_back(p);

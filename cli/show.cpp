@@ -24,7 +24,7 @@ int CommandShow(const std::string& file, const std::string& player, const std::s
     for (const Field& f : Fields()) fields[f.label] = Utf8(CellText(FieldText(loaded.pages, f)));
     ordered_json shown;
     shown["row"] = row + 1;
-    shown["position"] = std::stoul(Position(r.rows[row]));
+    shown["position"] = r.rows[row].position;
     shown["fields"] = fields;
     std::cout << shown.dump(2) << "\n";
     return 0;

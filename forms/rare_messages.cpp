@@ -12,13 +12,13 @@ LRESULT Scroll(const Delivery& d) {
   const ScrollHandler h = BoundAs<HandlerKind::Scroll>(bar ? bar : d.window, d.message, 0);
   const LRESULT result = d.Default();
   if (!h) return result;
-  const int request = LOWORD(d.wparam), position = HIWORD(d.wparam);
+  const int request = LOWORD(d.wparam), thumb = HIWORD(d.wparam);
   if (bar) {
-    h(d.window, GetDlgCtrlID(d.window), request, position, bar);
+    h(d.window, GetDlgCtrlID(d.window), request, thumb, bar);
   } else {
     int id;
     HWND owner = OwnerOf(d.window, id);
-    h(owner, id, request, position, d.window);
+    h(owner, id, request, thumb, d.window);
   }
   return result;
 }

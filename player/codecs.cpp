@@ -17,7 +17,7 @@ std::string FromTable(const char* const (&table)[N], std::uint32_t code) {
 
 const char* const kRoles[] = {"Starter", "Sixth Man", "Role Player", "Prospect", "Bench Warmer"};
 const char* const kPersonalities[] = {"Unpredictable", "Laid Back", "Neutral", "Expressive"};
-const char* const kPositions[] = {"Point Guard", "Shooting Guard", "Small Forward", "Power Forward", "Center", "N/A"};
+const char* const kPlayingPositions[] = {"Point Guard", "Shooting Guard", "Small Forward", "Power Forward", "Center", "N/A"};
 
 std::string TwoDigits(std::uint32_t n) {
   char text[16];
@@ -44,7 +44,7 @@ const char* const kBodyShapeItems[kBodyShapeItemCount] = {"Thin", "Normal", "Thi
 
 std::string RoleText(std::uint32_t code) { return FromTable(kRoles, code); }
 std::string PersonalityText(std::uint32_t code) { return FromTable(kPersonalities, code); }
-std::string PositionText(std::uint32_t code) { return FromTable(kPositions, code); }
+std::string PositionText(std::uint32_t code) { return FromTable(kPlayingPositions, code); }
 std::string HandText(std::uint32_t code) { return code == 1 ? "Right" : "Left"; }
 std::string NoTradeText(std::uint32_t word) { return (word & 1) ? "Yes" : "No"; }
 

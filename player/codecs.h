@@ -10,7 +10,7 @@ namespace rostrel {
 
 std::string RoleText(std::uint32_t code);         // "Starter" ... "Bench Warmer"; else empty
 std::string PersonalityText(std::uint32_t code);  // "Unpredictable" ... "Expressive"; else empty
-std::string PositionText(std::uint32_t code);     // "Point Guard" ... "N/A"; else empty
+std::string PositionText(std::uint32_t code);     // the playing position: "Point Guard" ... "N/A"; else empty
 std::string HandText(std::uint32_t code);         // 1 "Right", else "Left"
 std::string NoTradeText(std::uint32_t word);      // bit 0: "Yes" / "No"
 std::string JerseyNumberText(std::uint32_t word);  // bits 7-15; 100 shows "00"

@@ -62,7 +62,7 @@ SaveResult SavePlayer(RosterView& view, EditorPages& pages, LoadedPlayer& player
 void RefreshPlayerRow(std::vector<PlayerEntry>& rows, const SaveResult& saved) {
   if (!saved.saved) return;
   for (PlayerEntry& row : rows) {
-    if (RecordPositionOf(row) == saved.position) {
+    if (row.position == saved.position) {
       row.first_name = saved.first_name;
       row.last_name = saved.last_name;
       return;

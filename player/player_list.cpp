@@ -16,7 +16,7 @@ std::uint32_t LittleEndian32(const std::uint8_t* p) {
          static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
 }
 
-// The list fill's own reader: plain positional reads through a few cached
+// The list fill's own reader: plain reads at an offset through a few cached
 // 64 KiB blocks, so that the forward pass over the records and the jumps to the
 // names each stay inside a block most of the time.
 class BlockReader {
@@ -94,9 +94,9 @@ void Tally(const DecodedName& name, ListReport& report) {
 
 }  // namespace
 
-std::uint32_t RecordPositionOf(const PlayerEntry& entry) {
-  return StoreAsField(ParseFieldNumber(entry.position), 32);
-}
+std::string PositionCell(std::uint32_t position) { return " " + std::to_string(position); }
+
+std::uint32_t PositionOfCell(std::string_view cell) { return StoreAsField(ParseFieldNumber(cell), 32); }
 
 std::vector<PlayerEntry> FillPlayerList(const std::string& path, std::uint32_t header_offset, ListReport* report) {
   ListReport local;
@@ -135,7 +135,7 @@ std::vector<PlayerEntry> FillPlayerList(const std::string& path, std::uint32_t h
     const DecodedName first = DecodeName(in, RelativeTarget(record + 4, LittleEndian32(references + 4)));
     Tally(last, found);
     Tally(first, found);
-    rows.push_back({CellText(first.text), CellText(last.text), " " + std::to_string(record + 1)});
+    rows.push_back({CellText(first.text), CellText(last.text), record + 1});
   }
   return rows;
 }
@@ -167,29 +167,29 @@ int PlayerRows::RowCount() const { return static_cast<int>(rows_.size()); }
 std::string PlayerRows::CellText(int row, int column) const {
   if (row < 1 || row > RowCount()) return {};
   const PlayerEntry& entry = rows_[static_cast<std::size_t>(row - 1)];
-  return column == 1 ? entry.first_name : column == 2 ? entry.last_name : entry.position;
+  return column == 1 ? entry.first_name : column == 2 ? entry.last_name : PositionCell(entry.position);
 }
 
-int FindPlayer(const ListCells& cells, SearchPosition& position, std::string_view text) {
+int FindPlayer(const ListCells& cells, SearchStart& start, std::string_view text) {
   const int count = cells.RowCount();
   const std::string wanted = LowerText(text);
-  int start = std::max(position.row, 1);
-  for (int column = std::max(position.column, 1); column <= 2; ++column) {
-    position.column = column;
-    for (int row = start; row <= count; ++row) {
+  int first_row = std::max(start.row, 1);
+  for (int column = std::max(start.column, 1); column <= 2; ++column) {
+    start.column = column;
+    for (int row = first_row; row <= count; ++row) {
       if (LowerText(cells.CellText(row, column)) == wanted) {
-        position.row = row + 1;
+        start.row = row + 1;
         return row;
       }
     }
-    start = 1;
+    first_row = 1;
   }
   return 0;
 }
 
-int SearchNext(const ListCells& cells, SearchPosition& position, std::string_view text) {
-  const int row = FindPlayer(cells, position, text);
-  if (row == 0) position = SearchPosition{};
+int SearchNext(const ListCells& cells, SearchStart& start, std::string_view text) {
+  const int row = FindPlayer(cells, start, text);
+  if (row == 0) start = SearchStart{};
   return row;
 }
 

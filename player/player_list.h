@@ -19,11 +19,13 @@ constexpr int kMaxPlayers = 32767;  // list rows are counted in a signed 16-bit 
 struct PlayerEntry {
   std::string first_name;
   std::string last_name;
-  std::string position;  // the record position: a blank and its decimal digits
+  std::uint32_t position = 0;  // the record position, 1-based in the file
 };
 
-// The record position a row's third column holds, or 0.
-std::uint32_t RecordPositionOf(const PlayerEntry& entry);
+// The text of a row's hidden third column: a blank and the position's decimal digits.
+std::string PositionCell(std::uint32_t position);
+// The record position a third-column text holds, or 0.
+std::uint32_t PositionOfCell(std::string_view cell);
 
 // What the list fill found wrong with a file; all zero for a sound file.
 struct ListReport {
@@ -63,7 +65,7 @@ void SortPlayerRows(std::vector<PlayerEntry>& rows, int column, SortOrder order)
 int CompareRows(const PlayerEntry& a, const PlayerEntry& b, int column);
 
 // Where the next search starts: (row, column), both 1-based.
-struct SearchPosition {
+struct SearchStart {
   int row = 1;
   int column = 1;
 };
@@ -77,7 +79,7 @@ class ListCells {
   virtual std::string CellText(int row, int column) const = 0;
 };
 
-// Rows held in memory.
+// Rows held in memory; column 3 is the hidden position cell.
 class PlayerRows : public ListCells {
  public:
   explicit PlayerRows(const std::vector<PlayerEntry>& rows) : rows_(rows) {}
@@ -88,12 +90,12 @@ class PlayerRows : public ListCells {
   const std::vector<PlayerEntry>& rows_;
 };
 
-// The first row from the search position on whose whole cell equals text,
+// The first row from the search start on whose whole cell equals text,
 // ignoring case: first names from the start row down, then every last name.
-// Moves the position behind a match; returns the row, or 0.
-int FindPlayer(const ListCells& cells, SearchPosition& position, std::string_view text);
+// Moves the start behind a match; returns the row, or 0.
+int FindPlayer(const ListCells& cells, SearchStart& start, std::string_view text);
 // One press of Enter in the search box: FindPlayer, and back to (1, 1) when it
 // finds nothing (the caller then says "Not Find!").
-int SearchNext(const ListCells& cells, SearchPosition& position, std::string_view text);
+int SearchNext(const ListCells& cells, SearchStart& start, std::string_view text);
 
 }  // namespace rostrel

@@ -142,9 +142,9 @@ std::size_t PlatformReadAt(NativeHandle handle, std::uint64_t offset, void* dest
   std::size_t done = 0;
   while (done < n) {
     OVERLAPPED at{};
-    const std::uint64_t position = offset + done;
-    at.Offset = static_cast<DWORD>(position);
-    at.OffsetHigh = static_cast<DWORD>(position >> 32);
+    const std::uint64_t next = offset + done;
+    at.Offset = static_cast<DWORD>(next);
+    at.OffsetHigh = static_cast<DWORD>(next >> 32);
     DWORD got = 0;
     if (!ReadFile(handle, static_cast<char*>(destination) + done, static_cast<DWORD>(n - done), &got, &at) ||
         got == 0) {

@@ -37,7 +37,7 @@ class ListFile : public ::testing::Test {
     RosterView view;
     if (OpenRosterView(view, path_) == OpenStatus::Ok) {
       for (const PlayerEntry& row : rows) {
-        const std::uint32_t p = RecordPositionOf(row);
+        const std::uint32_t p = row.position;
         EXPECT_EQ(CellText(ReadNameAt(view, ResolveRelative(view, p + 4))), row.first_name);
         EXPECT_EQ(CellText(ReadNameAt(view, ResolveRelative(view, p))), row.last_name);
       }
@@ -60,9 +60,9 @@ TEST_F(ListFile, ListsEveryPlayerInFileOrder) {
   EXPECT_EQ(rows[0].last_name, "Parker");
   EXPECT_EQ(rows[1].last_name, "Duncan");  // names after the table
   EXPECT_EQ(rows[2].first_name, "Manu");   // names before the table
-  EXPECT_EQ(rows[0].position, " " + std::to_string(b.table + 1));
-  EXPECT_EQ(rows[2].position, " " + std::to_string(b.table + 1001));
-  EXPECT_EQ(RecordPositionOf(rows[2]), b.table + 1001);
+  EXPECT_EQ(rows[0].position, b.table + 1);
+  EXPECT_EQ(PositionCell(rows[2].position), " " + std::to_string(b.table + 1001));  // the hidden column
+  EXPECT_EQ(PositionOfCell(PositionCell(rows[2].position)), b.table + 1001);
   EXPECT_EQ(report_.stored_count, 3u);
   EXPECT_EQ(report_.dropped_players, 0u);
   EXPECT_EQ(report_.names_outside + report_.names_unterminated + report_.names_cut, 0u);
@@ -129,7 +129,7 @@ TEST_F(ListFile, TableMayLieBeforeItsReference) {
   const auto rows = List(bytes);
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0].first_name, "Z");
-  EXPECT_EQ(rows[0].position, " 1");
+  EXPECT_EQ(rows[0].position, 1u);
 }
 
 TEST_F(ListFile, NameReferencesOutsideTheFileGiveEmptyNames) {
@@ -238,54 +238,54 @@ TEST(Sorting, EachColumnTogglesItsOwnState) {
 }
 
 TEST(Sorting, SortsRowsByTheClickedColumn) {
-  std::vector<PlayerEntry> rows = {{"tony", "Parker", " 1"}, {"Tim", "Duncan", " 501"}, {"Manu", "ginobili", " 1001"}};
+  std::vector<PlayerEntry> rows = {{"tony", "Parker", 1}, {"Tim", "Duncan", 501}, {"Manu", "ginobili", 1001}};
   SortPlayerRows(rows, 1, SortOrder::Ascending);
   EXPECT_EQ(FirstNames(rows), (std::vector<std::string>{"Manu", "Tim", "tony"}));
   SortPlayerRows(rows, 2, SortOrder::Descending);
   EXPECT_EQ(FirstNames(rows), (std::vector<std::string>{"tony", "Manu", "Tim"}));
-  EXPECT_EQ(rows[1].position, " 1001");  // the position travels with its row
+  EXPECT_EQ(rows[1].position, 1001u);  // the record position travels with its row
 }
 
 class Search : public ::testing::Test {
  protected:
   std::vector<PlayerEntry> rows_ = {
-      {"Tony", "Smith", " 1"}, {"Joe", "Tony", " 501"}, {"tony", "Brown", " 1001"}, {"", "Empty", " 1501"}};
+      {"Tony", "Smith", 1}, {"Joe", "Tony", 501}, {"tony", "Brown", 1001}, {"", "Empty", 1501}};
   PlayerRows cells_{rows_};
-  SearchPosition position_;
+  SearchStart start_;
 };
 
 TEST_F(Search, WalksFirstNamesThenLastNamesThenStartsOver) {
-  EXPECT_EQ(SearchNext(cells_, position_, "Tony"), 1);
-  EXPECT_EQ(SearchNext(cells_, position_, "Tony"), 3);
-  EXPECT_EQ(SearchNext(cells_, position_, "Tony"), 2);  // the last name Tony
-  EXPECT_EQ(SearchNext(cells_, position_, "Tony"), 0);  // "Not Find!"
-  EXPECT_EQ(position_.row, 1);
-  EXPECT_EQ(position_.column, 1);
-  EXPECT_EQ(SearchNext(cells_, position_, "Tony"), 1);
+  EXPECT_EQ(SearchNext(cells_, start_, "Tony"), 1);
+  EXPECT_EQ(SearchNext(cells_, start_, "Tony"), 3);
+  EXPECT_EQ(SearchNext(cells_, start_, "Tony"), 2);  // the last name Tony
+  EXPECT_EQ(SearchNext(cells_, start_, "Tony"), 0);  // "Not Find!"
+  EXPECT_EQ(start_.row, 1);
+  EXPECT_EQ(start_.column, 1);
+  EXPECT_EQ(SearchNext(cells_, start_, "Tony"), 1);
 }
 
 TEST_F(Search, WholeCellIgnoringCase) {
   for (const char* text : {"smith", "SMITH", "Smith"}) {
-    SearchPosition fresh;
+    SearchStart fresh;
     EXPECT_EQ(FindPlayer(cells_, fresh, text), 1) << text;
     EXPECT_EQ(fresh.column, 2);
     EXPECT_EQ(fresh.row, 2);
   }
-  EXPECT_EQ(SearchNext(cells_, position_, "Smit"), 0);
-  EXPECT_EQ(SearchNext(cells_, position_, " Smith"), 0);
-  EXPECT_EQ(SearchNext(cells_, position_, ""), 4);  // the empty first name
+  EXPECT_EQ(SearchNext(cells_, start_, "Smit"), 0);
+  EXPECT_EQ(SearchNext(cells_, start_, " Smith"), 0);
+  EXPECT_EQ(SearchNext(cells_, start_, ""), 4);  // the empty first name
 }
 
 TEST_F(Search, EmptyListFindsNothing) {
   std::vector<PlayerEntry> none;
   PlayerRows empty(none);
-  EXPECT_EQ(SearchNext(empty, position_, ""), 0);
+  EXPECT_EQ(SearchNext(empty, start_, ""), 0);
 }
 
 // A player named by "First Last": case ignored by the code page's rules, so an
 // accented capital finds its small letter, as the list's search does.
 TEST(RowsNamed, IgnoreCaseAsTheCodePageDoes) {
-  const std::vector<PlayerEntry> rows{{"Tony", "Parker", " 1"}, {"\xC9lan", "Lee", " 501"}, {"tony", "PARKER", " 1001"}};
+  const std::vector<PlayerEntry> rows{{"Tony", "Parker", 1}, {"\xC9lan", "Lee", 501}, {"tony", "PARKER", 1001}};
   EXPECT_EQ(RowsNamed(rows, "TONY parker"), (std::vector<std::size_t>{0, 2}));
   EXPECT_EQ(RowsNamed(rows, "\xE9LAN lee"), (std::vector<std::size_t>{1}));
   EXPECT_TRUE(RowsNamed(rows, "Tony").empty());

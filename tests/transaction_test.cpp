@@ -60,7 +60,7 @@ bool Act(Action action, const std::string& path) {
   if (action == Action::SaveOne) {
     MemoryPages pages;
     LoadedPlayer player;
-    LoadPlayer(view, RecordPositionOf(rows[7]), pages, player);
+    LoadPlayer(view, rows[7].position, pages, player);
     Edit(pages, 7);
     const SaveResult saved = SavePlayer(view, pages, player);
     EXPECT_EQ(saved.saved, saved.error.empty());
@@ -70,7 +70,7 @@ bool Act(Action action, const std::string& path) {
   for (std::size_t k = 0; k < rows.size(); ++k) {
     MemoryPages pages;
     LoadedPlayer player;
-    LoadPlayer(view, RecordPositionOf(rows[k]), pages, player);
+    LoadPlayer(view, rows[k].position, pages, player);
     Edit(pages, static_cast<int>(k));
     WritePlayer(view, pages, player);
   }

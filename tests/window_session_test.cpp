@@ -45,7 +45,7 @@ class WindowInput : public fuzz::UserInput {
 std::string Difference(const EditorPages& memory, const EditorPages& window, bool loaded) {
   using namespace vitals;
   std::vector<fuzz::Editable> shown = fuzz::EditableControls();
-  for (int id : {kRole, kWeight, kHeight, kPersonality, kNumber, kAge, kPosition, kSecondPosition, kNoTrade,
+  for (int id : {kRole, kWeight, kHeight, kPersonality, kNumber, kAge, kPlayingPosition, kSecondPlayingPosition, kNoTrade,
                  kYearsPro, kHand}) {
     shown.push_back({kVitalsTab, id});
   }

@@ -42,7 +42,7 @@ std::string OpenOnce(const std::string& path, const Bytes& bytes) {
   RosterView view;
   if (OpenRosterView(view, path) == OpenStatus::Ok) {
     for (const PlayerEntry& row : rows) {
-      const std::uint32_t p = RecordPositionOf(row);
+      const std::uint32_t p = row.position;
       if (!RecordInView(view, p)) return "a listed record lies outside the file";
       // Both names through the view, as a load reads them.
       const std::string last = ReadNameAt(view, ResolveRelative(view, p));
@@ -102,7 +102,7 @@ std::string Round(const std::string& path, const Bytes& bytes, Edit edit, Allowe
     return {};
   }
   for (std::size_t r = 0; r < rows.size() && r < kMostPlayersPerInput; ++r) {
-    const std::uint32_t p = RecordPositionOf(rows[r]);
+    const std::uint32_t p = rows[r].position;
     test::MemoryPages pages;
     LoadedPlayer player;
     if (!LoadPlayer(view, p, pages, player)) return "a listed player could not be loaded";

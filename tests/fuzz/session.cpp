@@ -160,7 +160,7 @@ std::string Session::Step(const Action& a) {
   switch (a.kind) {
     case Action::Load: {
       if (rows_.empty()) return {};
-      if (!LoadPlayer(view_, RecordPositionOf(rows_[a.row % rows_.size()]), pages_, player_)) {
+      if (!LoadPlayer(view_, rows_[a.row % rows_.size()].position, pages_, player_)) {
         return "a listed player could not be loaded";
       }
       shown_at_load_.clear();
