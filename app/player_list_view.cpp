@@ -142,7 +142,7 @@ int CALLBACK CompareItems(LPARAM a, LPARAM b, LPARAM request_address) {
   }
 }
 
-// The list row (0-based) of the player whose record is at position, or -1.
+// The list item of the player whose record is at position, or -1.
 int ItemOfRecord(HWND list, std::uint32_t position) {
   const auto count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
   for (int item = 0; item < count; ++item) {

@@ -17,7 +17,8 @@ std::string FromTable(const char* const (&table)[N], std::uint32_t code) {
 
 const char* const kRoles[] = {"Starter", "Sixth Man", "Role Player", "Prospect", "Bench Warmer"};
 const char* const kPersonalities[] = {"Unpredictable", "Laid Back", "Neutral", "Expressive"};
-const char* const kPlayingPositions[] = {"Point Guard", "Shooting Guard", "Small Forward", "Power Forward", "Center", "N/A"};
+const char* const kPlayingPositions[] = {"Point Guard",   "Shooting Guard", "Small Forward",
+                                         "Power Forward", "Center",         "N/A"};
 
 std::string TwoDigits(std::uint32_t n) {
   char text[16];

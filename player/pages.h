@@ -33,9 +33,9 @@ class EditorPages {
 
 // Controls of the page VITALS that hold values.
 namespace vitals {
-constexpr int kFirstName = 145, kLastName = 146, kType = 149, kFaceId = 143, kRole = 140, kWeight = 154,
-              kHeight = 139, kPersonality = 138, kNumber = 141, kUnknownId = 164, kBirth = 159, kRound = 157,
-              kAge = 137, kPlayingPosition = 123, kSecondPlayingPosition = 134, kBodyShape = 150, kIff = 152, kPick = 158,
+constexpr int kFirstName = 145, kLastName = 146, kType = 149, kFaceId = 143, kRole = 140, kWeight = 154, kHeight = 139,
+              kPersonality = 138, kNumber = 141, kUnknownId = 164, kBirth = 159, kRound = 157, kAge = 137,
+              kPlayingPosition = 123, kSecondPlayingPosition = 134, kBodyShape = 150, kIff = 152, kPick = 158,
               kDraftYear = 156, kNoTrade = 107, kPbpId = 165, kYearsPro = 131, kFirstSalary = 100, kHand = 130;
 constexpr int kSalaryYears = 7;
 }  // namespace vitals
