@@ -102,10 +102,7 @@ void LoadVitals(const RosterView& view, std::uint32_t p, EditorPages& pages, Loa
     switch (f.kind) {
       case VitalsKind::FirstName: loaded.first_name_length = LoadName(view, p + f.offset, f.control, pages, loaded); break;
       case VitalsKind::LastName: loaded.last_name_length = LoadName(view, p + f.offset, f.control, pages, loaded); break;
-      case VitalsKind::Number:
-        loaded.Show(pages, kVitalsTab, f.control, FormatFieldNumber(v));
-        loaded.Remember(pages, kVitalsTab, f.control, v);
-        break;
+      case VitalsKind::Number: LoadNumber(view, p, f.offset, f.bits, kVitalsTab, f.control, pages, loaded); break;
       case VitalsKind::Shown: Display(pages, f.control, f.text(v)); break;
       case VitalsKind::Text:
       case VitalsKind::BirthDate:

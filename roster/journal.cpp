@@ -79,11 +79,10 @@ std::vector<std::uint8_t> EncodeJournal(const Journal& journal) {
 
 std::optional<Journal> DecodeJournal(const std::vector<std::uint8_t>& bytes) {
   if (bytes.size() < kHeaderSize + 4 || !std::equal(bytes.begin(), bytes.begin() + 4, "RSTJ")) return std::nullopt;
-  const std::size_t body = bytes.size() - 4;
-  Reader crc(bytes, bytes.size());
-  std::vector<std::uint8_t> skipped;
-  std::uint64_t stored = 0;
-  if (!crc.Run(skipped, body) || !crc.Number(stored, 4) || stored != Crc32(bytes.data(), body, 0)) return std::nullopt;
+  const std::size_t body = bytes.size() - 4;  // the journal's own CRC-32 closes it
+  std::uint32_t stored = 0;
+  for (int i = 3; i >= 0; --i) stored = (stored << 8) | bytes[body + static_cast<std::size_t>(i)];
+  if (stored != Crc32(bytes.data(), body, 0)) return std::nullopt;
 
   Reader in(bytes, body);
   std::uint64_t magic = 0, version = 0, checksum = 0, count = 0;
