@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/started_program.h"
+
 namespace {
 
 int PrintVersion(const char* file) {
@@ -41,52 +43,17 @@ int PrintVersion(const char* file) {
   return 0;
 }
 
-struct Search {
-  DWORD process;
-  HWND found;
-};
-
-BOOL CALLBACK FindEditor(HWND window, LPARAM address) {
-  auto* search = reinterpret_cast<Search*>(address);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  char caption[256] = {};
-  GetWindowTextA(window, caption, sizeof caption);
-  if (owner == search->process && IsWindowVisible(window) && std::strncmp(caption, "Rostrel V", 9) == 0) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 int StartAndClose(const char* file) {
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  std::string line = std::string("\"") + file + "\"";
-  if (!CreateProcessA(file, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
-    std::printf("cannot start: error %lu\n", static_cast<unsigned long>(GetLastError()));
+  rostrel::test::StartedProgram editor(file, "", "Rostrel V");
+  if (!editor.started()) {
+    std::printf("cannot start: error %lu\n", static_cast<unsigned long>(editor.error()));
     return 1;
   }
-  WaitForInputIdle(info.hProcess, 10000);
-  Search search{info.dwProcessId, nullptr};
-  for (int i = 0; i < 200 && !search.found; ++i) {
-    EnumWindows(FindEditor, reinterpret_cast<LPARAM>(&search));
-    if (!search.found) Sleep(50);
-  }
-  DWORD code = 1;
-  if (search.found) {
-    std::printf("window: found\n");
-    PostMessageA(search.found, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(info.hProcess, 10000) == WAIT_OBJECT_0) GetExitCodeProcess(info.hProcess, &code);
-  } else {
-    std::printf("window: none\n");
-  }
-  if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info.hProcess, 1);
-  CloseHandle(info.hThread);
-  CloseHandle(info.hProcess);
-  std::printf("exit code: %lu\n", static_cast<unsigned long>(code));
-  return static_cast<int>(code);
+  std::printf("window: %s\n", editor.window() ? "found" : "none");
+  const long code = editor.window() ? editor.CloseWith(WM_CLOSE, 0) : 1;
+  const unsigned long shown = code < 0 ? 1 : static_cast<unsigned long>(code);
+  std::printf("exit code: %lu\n", shown);
+  return static_cast<int>(shown);
 }
 
 }  // namespace

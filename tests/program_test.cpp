@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "tests/program_path.h"
+#include "tests/started_program.h"
 
 #include <commctrl.h>
 
@@ -18,64 +19,13 @@ namespace {
 
 std::string ProgramPath() { return test::BuiltProgram("rostrel.exe"); }
 
-struct Search {
-  DWORD process;
-  HWND found;
-};
-
-BOOL CALLBACK FindMainWindow(HWND window, LPARAM search_address) {
-  auto* search = reinterpret_cast<Search*>(search_address);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  char caption[256] = {};
-  GetWindowTextA(window, caption, sizeof caption);
-  if (owner == search->process && IsWindowVisible(window) && std::string(caption) == kBaseCaption) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-class Started {
+// rostrel.exe as started from Explorer; a path on the command line opens
+// nothing, as the program takes no arguments.
+class Started : public test::StartedProgram {
  public:
-  explicit Started(const std::string& program) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    // A path on the command line opens nothing: the program takes no arguments.
-    std::string line = "\"" + program + "\" C:\\roster.ROS";
-    ok_ = CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info_);
-    if (!ok_) return;
-    WaitForInputIdle(info_.hProcess, 10000);
-    for (int i = 0; i < 200 && !window_; ++i) {
-      Search search{info_.dwProcessId, nullptr};
-      EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&search));
-      window_ = search.found;
-      if (!window_) Sleep(50);
-    }
-  }
-  ~Started() {
-    if (!ok_) return;
-    if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info_.hProcess, 1);
-    CloseHandle(info_.hThread);
-    CloseHandle(info_.hProcess);
-  }
-  Started(const Started&) = delete;
-  Started& operator=(const Started&) = delete;
-
-  HWND window() const { return window_; }
+  explicit Started(const std::string& program) : StartedProgram(program, "C:\\roster.ROS", kBaseCaption) {}
   // Closes the window as its close button does; the exit code, or -1.
-  long Close() {
-    PostMessageA(window_, WM_SYSCOMMAND, SC_CLOSE, 0);
-    if (WaitForSingleObject(info_.hProcess, 15000) != WAIT_OBJECT_0) return -1;
-    DWORD code = 0;
-    GetExitCodeProcess(info_.hProcess, &code);
-    return static_cast<long>(code);
-  }
-
- private:
-  bool ok_ = false;
-  PROCESS_INFORMATION info_{};
-  HWND window_ = nullptr;
+  long Close() { return CloseWith(WM_SYSCOMMAND, SC_CLOSE); }
 };
 
 TEST(Program, TwoCopiesRunWithNoFileAndExitWhenClosed) {
