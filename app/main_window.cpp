@@ -14,6 +14,7 @@
 #include "app/player_list_view.h"
 #include "pages/form_table.h"
 #include "pages/window_pages.h"
+#include "player/names.h"
 #include "roster/journal.h"
 
 namespace rostrel {
@@ -25,6 +26,78 @@ HWND List(HWND form) { return GetDlgItem(form, kPlayerList); }
 void ReleaseFile() {
   CloseRosterView(Editor().view);
   Editor().player = LoadedPlayer{};
+}
+
+// Asks with Yes and No (and Cancel) buttons, task-modal like the program's
+// other messages; the button pressed.
+int Ask(const std::string& text, UINT buttons) {
+  return MessageBoxA(nullptr, text.c_str(), kMessageCaption, buttons | MB_ICONQUESTION | MB_TASKMODAL | MB_SETFOREGROUND);
+}
+
+// Puts the focus into a box of a page, showing the page first.
+void FocusBox(HWND form, int tab, int id) {
+  SelectTabPage(GetDlgItem(form, kTabControlId), tab);
+  if (HWND box = GetDlgItem(FindPage(form, tab), id)) {
+    SetFocus(box);
+    SendMessageA(box, EM_SETSEL, 0, -1);
+  }
+}
+
+// Before a save: when edited boxes hold texts the file would not show as
+// typed, names them and asks. True when the save may go ahead; after No the
+// focus is in the first box named.
+bool ConfirmNotAsTyped(HWND form, WindowPages& pages) {
+  EditorState& editor = Editor();
+  const std::vector<NotAsTyped> found = CheckPlayer(editor.view, pages, editor.player);
+  if (found.empty()) return true;
+  std::string text = "The file cannot hold these values as typed:\n";
+  constexpr std::size_t kNamed = 10;
+  for (std::size_t k = 0; k < found.size() && k < kNamed; ++k) {
+    text += "\n" + PageLabel(found[k].tab, found[k].id) + ": \"" + found[k].typed + "\" would be saved as \"" +
+            found[k].held + "\"";
+  }
+  if (found.size() > kNamed) text += "\nand " + std::to_string(found.size() - kNamed) + " more";
+  text += "\n\nSave anyway?";
+  if (Ask(text, MB_YESNO) == IDYES) return true;
+  FocusBox(form, found.front().tab, found.front().id);
+  return false;
+}
+
+// The loaded player saved, after the check: true when the file now holds the pages.
+bool SaveShownPlayer(HWND form) {
+  EditorState& editor = Editor();
+  WindowPages pages(form);
+  if (!ConfirmNotAsTyped(form, pages)) return false;
+  // The player shown in the pages is the one written, wherever the selection is now.
+  const SaveResult saved = SavePlayer(editor.view, pages, editor.player);
+  if (!saved.error.empty()) {
+    // The pages keep the user's edits; a later save or Read puts them in the file.
+    ShowMessage((FileNameOf(editor.view.path) + " was not saved. " + saved.error).c_str());
+    return false;
+  }
+  if (saved.saved) ShowSavedNames(List(form), saved);
+  return saved.saved;
+}
+
+// Before the loaded player is left (another player, Open, a drop, Close, the
+// window closed): unsaved edits are saved or dropped as the user says. False
+// when the user cancels, or the save did not happen: the action must not go ahead.
+bool MayLeavePlayer(HWND form) {
+  EditorState& editor = Editor();
+  WindowPages pages(form);
+  if (!IsOpen(editor.view) || !HasUnsavedEdits(pages, editor.player)) return true;
+  const auto& texts = editor.player.state.texts;
+  auto name = [&texts](int id) {
+    const auto it = texts.find({kVitalsTab, id});
+    return it == texts.end() ? std::string() : std::string(Unfilled(CellText(it->second)));
+  };
+  const std::string question =
+      "Save the changes to \"" + name(vitals::kFirstName) + " " + name(vitals::kLastName) + "\"?";
+  switch (Ask(question, MB_YESNOCANCEL)) {
+    case IDYES: return SaveShownPlayer(form);
+    case IDNO: LoadPlayer(editor.view, editor.player.position, pages, editor.player); return true;  // the file's values again
+    default: return false;
+  }
 }
 
 void InitialiseMainForm(HWND form) {
@@ -70,6 +143,9 @@ INT_PTR CALLBACK MainFormProc(HWND form, UINT message, WPARAM wparam, LPARAM) {
     case WM_INITDIALOG:
       InitialiseMainForm(form);
       break;
+    case WM_CLOSE:
+      // TRUE keeps the window open.
+      return MayLeavePlayer(form) ? 0 : TRUE;
     case WM_DROPFILES: {
       Editor().path = CollectDroppedFiles(reinterpret_cast<HDROP>(wparam));
       // Several files at once read nothing.
@@ -137,6 +213,10 @@ INT_PTR ReadRosterFile(HWND form, int) {
     ShowMessage("The file extension is wrong!?");
     return 0;
   }
+  if (!MayLeavePlayer(form)) {
+    if (IsOpen(editor.view)) editor.path = editor.view.path;
+    return 0;
+  }
   // An interrupted write of the file is completed first. A journal that does
   // not match the file, or a completion that fails, refuses the Read: the
   // file is not opened, so nothing is written beside that journal.
@@ -175,6 +255,7 @@ INT_PTR ReadRosterFile(HWND form, int) {
 }
 
 INT_PTR CloseRosterFile(HWND form, int) {
+  if (!MayLeavePlayer(form)) return 0;
   EditorState& editor = Editor();
   editor.path.clear();
   editor.search = SearchStart{};
@@ -191,23 +272,21 @@ INT_PTR LoadPlayerHandler(HWND form, int, NMHDR*) {
   const int row = GetSelectedRow(form, kPlayerList);
   if (row == 0) return 0;  // a click beside the rows selects nobody
   const std::uint32_t position = PositionOfCell(PlayerCell(list, row - 1, 2));
+  EditorState& editor = Editor();
   WindowPages pages(form);
-  LoadPlayer(Editor().view, position, pages, Editor().player);
+  if (editor.player.loaded && HasUnsavedEdits(pages, editor.player)) {
+    if (position == editor.player.position) return 0;  // the same player again: the edits stay
+    if (!MayLeavePlayer(form)) {
+      SelectPlayerRow(list, editor.player.position);  // back to the player the pages show
+      return 0;
+    }
+  }
+  LoadPlayer(editor.view, position, pages, editor.player);
   return 0;
 }
 
 INT_PTR SavePlayerHandler(HWND form, int) {
-  EditorState& editor = Editor();
-  WindowPages pages(form);
-  // The player shown in the pages is the one written, wherever the selection is now.
-  const SaveResult saved = SavePlayer(editor.view, pages, editor.player);
-  if (!saved.error.empty()) {
-    // The pages keep the user's edits; a later save or Read puts them in the file.
-    ShowMessage((FileNameOf(editor.view.path) + " was not saved. " + saved.error).c_str());
-    return 0;
-  }
-  if (!saved.saved) return 0;
-  ShowSavedNames(List(form), saved);
+  SaveShownPlayer(form);
   return 0;
 }
 

@@ -176,6 +176,16 @@ void SortPlayerRows(HWND list, int column, SortOrder order) {
 
 std::string PlayerCell(HWND list, int item, int column) { return ItemText(list, item, column); }
 
+void SelectPlayerRow(HWND list, std::uint32_t position) {
+  const int item = ItemOfRecord(list, position);
+  if (item < 0) return;
+  LVITEMA state{};
+  state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  state.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&state));
+  SendMessageA(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(item), FALSE);
+}
+
 void ShowSavedNames(HWND list, const SaveResult& saved) {
   RefreshPlayerRow(g_rows, saved);
   const int item = ItemOfRecord(list, saved.position);

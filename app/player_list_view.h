@@ -27,6 +27,8 @@ void ForgetPlayerRows();
 void SortPlayerRows(HWND list, int column, SortOrder order);
 // The text of a cell, 0-based item and column.
 std::string PlayerCell(HWND list, int item, int column);
+// Selects and focuses the row of the player whose record is at position.
+void SelectPlayerRow(HWND list, std::uint32_t position);
 // Puts the saved player's names into that player's row, wherever it stands.
 void ShowSavedNames(HWND list, const SaveResult& saved);
 

@@ -3,7 +3,6 @@
 #include <cctype>
 
 #include "pages/form_table.h"
-#include "player/codecs.h"
 #include "player/vitals_table.h"
 
 namespace rostrel::cli {
@@ -15,10 +14,10 @@ std::vector<Field> MakeFields() {
   std::vector<Field> all;
   for (const VitalsField& f : VitalsFields()) {
     const FieldKind kind = f.kind == VitalsKind::Shown       ? FieldKind::Shown
-                           : f.kind == VitalsKind::BodyShape ? FieldKind::Combo
+                           : f.kind == VitalsKind::List      ? FieldKind::Combo
                            : f.kind == VitalsKind::Iff       ? FieldKind::Check
                                                              : FieldKind::Text;
-    all.push_back({f.label, kVitalsTab, f.control, kind});
+    all.push_back({f.label, kVitalsTab, f.control, kind, f.list});
   }
   for (const auto& [form, block] : {std::pair{"ATTRIBUTES", kRatings}, std::pair{"TENDENCIES", kTendencies}}) {
     for (std::uint32_t i = 0; i < block.length; ++i) {
@@ -51,11 +50,16 @@ const Field* FindField(std::string_view label) {
   return nullptr;
 }
 
+bool ShowsAsTyped(const Field& field, std::string_view typed, std::string_view shown) {
+  if (field.kind == FieldKind::Check) return typed == shown;
+  return rostrel::ShowsAsTyped(field.tab, field.id, typed, shown);
+}
+
 std::string FieldText(const MemoryPages& pages, const Field& field) {
   switch (field.kind) {
     case FieldKind::Combo: {
       const int item = pages.GetComboIndex(field.tab, field.id);
-      return item >= 1 && item <= 3 ? kBodyShapeItems[item - 1] : "";
+      return item >= 1 && item <= field.list->Count() ? field.list->items()[static_cast<std::size_t>(item - 1)] : "";
     }
     case FieldKind::Check:
       return pages.GetCheck(field.tab, field.id) ? "1" : "0";
@@ -69,15 +73,19 @@ bool PutFieldText(MemoryPages& pages, const Field& field, std::string_view text,
     case FieldKind::Shown:
       why = "the pages only show this field";
       return false;
-    case FieldKind::Combo:
-      for (int item = 1; item <= 3; ++item) {
-        if (SameLabel(text, kBodyShapeItems[item - 1])) {
+    case FieldKind::Combo: {
+      std::string names;
+      for (int item = 1; item <= field.list->Count(); ++item) {
+        const char* name = field.list->items()[static_cast<std::size_t>(item - 1)];
+        if (SameLabel(text, name)) {
           pages.SetComboIndex(field.tab, field.id, item);
           return true;
         }
+        names += std::string(names.empty() ? "" : item == field.list->Count() ? " and " : ", ") + name;
       }
-      why = "the list holds only Thin, Normal and Thick";
+      why = "the list holds only " + names;
       return false;
+    }
     case FieldKind::Check:
       if (text != "0" && text != "1") {
         why = "the check box takes 1 or 0";

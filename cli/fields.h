@@ -8,12 +8,13 @@
 #include <vector>
 
 #include "player/memory_pages.h"
+#include "player/vitals_table.h"
 
 namespace rostrel::cli {
 
 enum class FieldKind {
   Text,   // an edit box
-  Combo,  // the body shape: "Thin", "Normal", "Thick" or empty
+  Combo,  // a drop-down list: one of its items, or empty
   Check,  // "IFF Enabled": "1" or "0"
   Shown,  // a value the pages only display
 };
@@ -23,6 +24,7 @@ struct Field {
   int tab;
   int id;
   FieldKind kind;
+  const ListCodec* list = nullptr;  // Combo: its items
   bool editable() const { return kind != FieldKind::Shown; }
 };
 
@@ -30,6 +32,9 @@ struct Field {
 const std::vector<Field>& Fields();
 // By label, ignoring case; none when no field has it.
 const Field* FindField(std::string_view label);
+
+// Would the field show typed, as typed, when it shows shown?
+bool ShowsAsTyped(const Field& field, std::string_view typed, std::string_view shown);
 
 // The field's text on the pages, as the user sees it.
 std::string FieldText(const MemoryPages& pages, const Field& field);

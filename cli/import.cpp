@@ -33,7 +33,7 @@ std::vector<std::string> NotAsTyped(OpenView& open, const Roster& r, const std::
     Load(open, r, edit.row, fresh);
     for (const Cell& c : edit.cells) {
       const std::string held = CellText(FieldText(fresh.pages, *c.edit.field));
-      if (held == c.edit.text) continue;
+      if (ShowsAsTyped(*c.edit.field, c.edit.text, held)) continue;
       found.push_back("line " + std::to_string(c.line) + ", column " + std::to_string(c.column) + ": " +
                       c.edit.field->label + ": \"" + Utf8(c.edit.text) + "\" is stored as \"" + Utf8(held) + "\"");
     }

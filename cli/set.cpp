@@ -26,10 +26,11 @@ std::vector<Assignment> ParseAssignments(const std::vector<std::string>& texts) 
 
 // One typed value and what the file holds for it after the save.
 struct Outcome {
-  std::string label, before, after, typed;
-  bool as_typed() const { return after == typed; }
+  const Field* field;
+  std::string before, after, typed;
+  bool as_typed() const { return ShowsAsTyped(*field, typed, after); }
   std::string Text() const {
-    return label + ": \"" + before + "\" -> \"" + after + "\"" + (as_typed() ? "" : " (typed \"" + typed + "\")");
+    return field->label + ": \"" + before + "\" -> \"" + after + "\"" + (as_typed() ? "" : " (typed \"" + typed + "\")");
   }
 };
 
@@ -43,7 +44,7 @@ std::vector<Outcome> Apply(const std::string& file, const std::string& player, c
   Load(open, r, row, loaded);
   std::vector<Outcome> outcomes;
   for (const Assignment& e : edits) {
-    outcomes.push_back({e.field->label, CellText(FieldText(loaded.pages, *e.field)), {}, e.text});
+    outcomes.push_back({e.field, CellText(FieldText(loaded.pages, *e.field)), {}, e.text});
     std::string why;
     if (!PutFieldText(loaded.pages, *e.field, e.text, why)) {
       throw Refused{file + ": player " + player + ": field " + e.field->label + ": \"" + e.text + "\" refused: " + why};
@@ -74,7 +75,7 @@ int CommandSet(const std::string& file, const std::string& player, const std::ve
     if (strict) {
       std::vector<std::string> refused;
       for (const Outcome& o : outcomes) {
-        if (!o.as_typed()) refused.push_back(o.label + ": \"" + o.typed + "\" would be stored as \"" + o.after + "\"");
+        if (!o.as_typed()) refused.push_back(o.field->label + ": \"" + o.typed + "\" would be stored as \"" + o.after + "\"");
       }
       RefuseUnlessAsTyped(file, refused);
     }

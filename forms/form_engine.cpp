@@ -96,7 +96,8 @@ INT_PTR CALLBACK FormDialogProc(HWND window, UINT message, WPARAM wparam, LPARAM
   }
   // Closing a form that runs modally ends its run: the title bar's close
   // button, the system menu's Close and Alt+F4 all arrive here as WM_CLOSE.
-  if (message == WM_CLOSE && GetPropA(window, kModalProp)) {
+  // A form procedure that answers TRUE keeps the form open.
+  if (message == WM_CLOSE && !result && GetPropA(window, kModalProp)) {
     if (HWND owner = GetWindow(window, GW_OWNER)) EnableWindow(owner, TRUE);
     DestroyWindow(window);
     return TRUE;

@@ -2,6 +2,9 @@
 
 #include <cmath>
 
+#include "player/pages.h"
+#include "player/vitals_table.h"
+
 namespace rostrel {
 
 namespace {
@@ -9,6 +12,8 @@ namespace {
 constexpr std::uint32_t kNumericEdit = 0x10012080;  // visible, tab stop, digits only, scrolls
 constexpr std::uint32_t kTextEdit = 0x10010080;     // visible, tab stop, scrolls
 constexpr std::uint32_t kLabel = 0x10000900;        // visible, notifies, left-aligned text
+constexpr std::uint32_t kDropDownList = 0x10210203;  // visible, scroll bar, tab stop, a list of texts to pick from
+constexpr int kListHeight = 2200;  // a drop-down list's height with its list dropped
 
 struct ControlRow {
   int id;
@@ -134,7 +139,7 @@ const ControlRow kVitalsRows[] = {
     {104, "Edit", "", 6105, 2040, 735, 255, kTextEdit, win::kWsExClientEdge},
     {105, "Edit", "", 6105, 2400, 735, 255, kTextEdit, win::kWsExClientEdge},
     {106, "Edit", "", 6105, 2760, 735, 255, kTextEdit, win::kWsExClientEdge},
-    {107, "Static", "", 6105, 240, 1095, 255, kLabel, 0},
+    {107, "ComboBox", "", 6105, 240, 1095, kListHeight, kDropDownList, 0},
     {108, "Static", "M", 6960, 2790, 255, 255, kLabel, 0},
     {109, "Static", "M", 6960, 2430, 255, 255, kLabel, 0},
     {110, "Static", "M", 6960, 2070, 255, 255, kLabel, 0},
@@ -150,25 +155,25 @@ const ControlRow kVitalsRows[] = {
     {120, "Static", "Number", 240, 975, 855, 255, kLabel, 0},
     {121, "Static", "LastName", 240, 615, 735, 255, kLabel, 0},
     {122, "Static", "Year 7", 5025, 2775, 975, 255, kLabel, 0},
-    {123, "Static", "", 1365, 3150, 1500, 255, kLabel, 0},
+    {123, "ComboBox", "", 1365, 3150, 1500, kListHeight, kDropDownList, 0},
     {124, "Static", "Position", 240, 3150, 975, 255, kLabel, 0},
     {125, "Static", "Year 6", 5025, 2415, 855, 255, kLabel, 0},
     {126, "Static", "Year 5", 5025, 2055, 975, 255, kLabel, 0},
     {127, "Static", "Year 4", 5025, 1695, 855, 255, kLabel, 0},
     {128, "Static", "Year 3", 5025, 1335, 855, 255, kLabel, 0},
     {129, "Static", "Year 1", 5025, 615, 855, 255, kLabel, 0},
-    {130, "Static", "", 1365, 4245, 1500, 255, kLabel, 0},
-    {131, "Static", "", 1365, 3900, 1500, 255, kLabel, 0},
+    {130, "ComboBox", "", 1365, 4245, 1500, kListHeight, kDropDownList, 0},
+    {131, "Edit", "", 1365, 3900, 1500, 255, kTextEdit, win::kWsExClientEdge},
     {132, "Static", "Hand", 240, 4245, 615, 255, kLabel, 0},
     {133, "Static", "No Trade", 5025, 240, 975, 255, kLabel, 0},
-    {134, "Static", "", 1365, 3510, 1500, 255, kLabel, 0},
+    {134, "ComboBox", "", 1365, 3510, 1500, kListHeight, kDropDownList, 0},
     {135, "Static", "Years Pro", 240, 3900, 1095, 255, kLabel, 0},
     {136, "Static", "2nd Pos", 240, 3510, 1095, 255, kLabel, 0},
     {137, "Static", "", 1365, 2790, 1500, 255, kLabel, 0},
-    {138, "Static", "", 1365, 2430, 1500, 255, kLabel, 0},
-    {139, "Static", "", 1365, 1335, 1500, 255, kLabel, 0},
-    {140, "Static", "", 1365, 2070, 1500, 255, kLabel, 0},
-    {141, "Static", "", 1365, 975, 1500, 255, kLabel, 0},
+    {138, "ComboBox", "", 1365, 2430, 1500, kListHeight, kDropDownList, 0},
+    {139, "Edit", "", 1365, 1335, 1500, 255, kTextEdit, win::kWsExClientEdge},
+    {140, "ComboBox", "", 1365, 2070, 1500, kListHeight, kDropDownList, 0},
+    {141, "Edit", "", 1365, 975, 1500, 255, kTextEdit, win::kWsExClientEdge},
     {142, "Static", "FirstName", 240, 240, 855, 255, kLabel, 0},
     {143, "Edit", "", 6105, 3510, 735, 255, kTextEdit, win::kWsExClientEdge},
     {144, "Static", "PBPID", 5025, 3885, 975, 255, kLabel, 0},
@@ -177,11 +182,11 @@ const ControlRow kVitalsRows[] = {
     {147, "Static", "FaceID", 5025, 3525, 855, 255, kLabel, 0},
     {148, "Static", "Sharp", 5025, 3135, 975, 255, kLabel, 0},
     {149, "Edit", "", 3705, 3510, 1050, 255, kTextEdit, win::kWsExClientEdge},
-    {150, "ComboBox", "", 6105, 3105, 1005, 2200, 0x10210203, 0},
+    {150, "ComboBox", "", 6105, 3105, 1005, kListHeight, kDropDownList, 0},
     {151, "Static", "Type", 3000, 3525, 615, 255, kLabel, 0},
     {152, "Button", "IFF Enabled", 3015, 3870, 1680, 255, 0x10012D03, 0},
     {153, "Static", "Pick", 3000, 1710, 615, 255, kLabel, 0},
-    {154, "Static", "", 1365, 1710, 1500, 255, kLabel, 0},
+    {154, "Edit", "", 1365, 1710, 1500, 255, kTextEdit, win::kWsExClientEdge},
     {155, "Static", "Weight", 240, 1710, 855, 255, kLabel, 0},
     {156, "Edit", "", 3720, 960, 1050, 255, kTextEdit, win::kWsExClientEdge},
     {157, "Edit", "", 3720, 1335, 1050, 255, kTextEdit, win::kWsExClientEdge},
@@ -258,6 +263,14 @@ bool FromBlock(const BlockRow (&rows)[N], std::int32_t edit_width, int id, Contr
 }
 
 }  // namespace
+
+std::string PageLabel(int tab, int id) {
+  if (tab == kVitalsTab) {
+    const VitalsField* f = FindVitalsField(id);
+    return f ? f->label : "";
+  }
+  return BlockLabel(tab == kAttributesTab ? "ATTRIBUTES" : tab == kTendenciesTab ? "TENDENCIES" : "", id);
+}
 
 std::string BlockLabel(std::string_view form, int edit_id) {
   const std::string name = NormalName(form);

@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "forms/form_engine.h"
-#include "player/codecs.h"
+#include "player/vitals_table.h"
 
 namespace rostrel {
 
@@ -77,13 +77,20 @@ void WindowPages::SetRemembered(int tab, int id, std::uint32_t value) {
 
 // An item that is not in the list selects nothing. Windows clears the
 // selection for any index past the last item; Wine keeps the previous one, so
-// the index -1 is sent for every such item.
+// the index -1 is sent for every such item. Wine also keeps the list's caret
+// on the item selected before, and the first key pressed in a list without a
+// selection picks the caret's item: the caret is put on the first item, by
+// selecting it, before the selection is cleared.
 void WindowPages::SetComboIndex(int tab, int id, int item) {
   HWND control = Control(tab, id);
   if (!control) return;
   const auto count = static_cast<int>(SendMessageA(control, CB_GETCOUNT, 0, 0));
-  const int index = item >= 1 && item <= count ? item - 1 : -1;
-  SendMessageA(control, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  if (item >= 1 && item <= count) {
+    SendMessageA(control, CB_SETCURSEL, static_cast<WPARAM>(item - 1), 0);
+    return;
+  }
+  if (count > 0) SendMessageA(control, CB_SETCURSEL, 0, 0);
+  SendMessageA(control, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
 }
 
 int WindowPages::GetComboIndex(int tab, int id) const {
@@ -102,8 +109,11 @@ std::uint32_t WindowPages::GetCheck(int tab, int id) const {
 
 INT_PTR CALLBACK VitalsPageProc(HWND page, UINT message, WPARAM, LPARAM) {
   if (message == WM_INITDIALOG && InitialiseOnce(page)) {
-    HWND shapes = GetDlgItem(page, vitals::kBodyShape);
-    for (const char* item : kBodyShapeItems) SendMessageA(shapes, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+    for (const VitalsField& f : VitalsFields()) {
+      if (!f.list) continue;
+      HWND list = GetDlgItem(page, f.control);
+      for (const char* item : f.list->items()) SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+    }
   }
   return 0;
 }

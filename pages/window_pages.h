@@ -36,7 +36,7 @@ class WindowPages : public EditorPages {
 };
 
 // The pages' dialog procedures: the once-only initialisation (VITALS fills
-// its body shape list), nothing else.
+// its drop-down lists), nothing else.
 INT_PTR CALLBACK VitalsPageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam);
 INT_PTR CALLBACK AttributesPageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam);
 INT_PTR CALLBACK TendenciesPageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam);

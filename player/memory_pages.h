@@ -1,7 +1,7 @@
 // The editor pages in memory, behaving as the real controls do where it
 // matters to the player data: a window text ends at a NUL, typing respects the
-// text limit and the byte pages' digits-only style, the body-shape combo box
-// has three items. The command-line tool edits through them, and so do the
+// text limit and the byte pages' digits-only style, each drop-down list of
+// VITALS holds its table's items. The command-line tool edits through them, and so do the
 // tests.
 #pragma once
 
@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "player/pages.h"
+#include "player/vitals_table.h"
 
 namespace rostrel {
 
@@ -32,7 +33,10 @@ class MemoryPages : public EditorPages {
   std::uint32_t GetFieldLimit(int tab, int id) const override { return Find(tab, id).limit.value_or(0); }
   std::uint32_t GetRemembered(int tab, int id) const override { return Find(tab, id).remembered; }
   void SetRemembered(int tab, int id, std::uint32_t value) override { At(tab, id).remembered = value; }
-  void SetComboIndex(int tab, int id, int item) override { At(tab, id).combo = item >= 1 && item <= 3 ? item : 0; }
+  void SetComboIndex(int tab, int id, int item) override {
+    const VitalsField* f = tab == kVitalsTab ? FindVitalsField(id) : nullptr;
+    At(tab, id).combo = f && f->list && item >= 1 && item <= f->list->Count() ? item : 0;
+  }
   int GetComboIndex(int tab, int id) const override { return Find(tab, id).combo; }
   void SetCheck(int tab, int id, std::uint32_t v) override { At(tab, id).checked = v != 4; }
   std::uint32_t GetCheck(int tab, int id) const override { return Find(tab, id).checked ? 1 : 0; }

@@ -54,6 +54,11 @@ std::string ReadNameAt(const RosterView& view, std::uint32_t q) {
 
 std::string CellText(std::string_view name) { return std::string(name.substr(0, name.find('\0'))); }
 
+std::string_view Unfilled(std::string_view name) {
+  while (!name.empty() && name.back() == kNameFill) name.remove_suffix(1);
+  return name;
+}
+
 std::string UpperText(std::string_view text) { return Convert(text, UpperTable()); }
 std::string LowerText(std::string_view text) { return Convert(text, LowerTable()); }
 

@@ -69,6 +69,11 @@ std::string ReadNameAt(const RosterView& view, std::uint32_t q);
 // such as 0x0100 whose low byte is 0).
 std::string CellText(std::string_view name);
 
+// What pads a name saved shorter than its stored length: neither NUL nor blank.
+constexpr char kNameFill = 0x14;
+// A name without the fill a shortened save left after it.
+std::string_view Unfilled(std::string_view name);
+
 // Upper and lower case of a text in the system's single-byte code page.
 std::string UpperText(std::string_view text);
 std::string LowerText(std::string_view text);

@@ -2,6 +2,7 @@
 
 #include "player/memory_pages.h"
 #include "player/names.h"
+#include "player/vitals_table.h"
 #include "roster/field.h"
 #include "roster/transaction.h"
 
@@ -41,22 +42,42 @@ SaveResult SavePlayer(RosterView& view, EditorPages& pages, LoadedPlayer& player
     return result;
   }
 
-  // The record as the file now holds it becomes the baseline: loaded into
-  // pages of its own, so that the user's boxes keep their texts. Only a
-  // crafted file, whose name overlaps its own reference, sees a name move
-  // or change its length here.
-  MemoryPages fresh_pages;
-  LoadedPlayer fresh;
-  LoadPlayer(view, player.position, fresh_pages, fresh);
-  for (const auto& [control, value] : fresh.state.remembered) pages.SetRemembered(control.first, control.second, value);
-  pages.SetFieldLimit(kVitalsTab, vitals::kFirstName, fresh.state.first_name_length);
-  pages.SetFieldLimit(kVitalsTab, vitals::kLastName, fresh.state.last_name_length);
-  player.state = std::move(fresh.state);
+  // The record as the file now holds it is shown and becomes the baseline.
+  LoadPlayer(view, player.position, pages, player);
   result.saved = true;
   result.position = player.position;
-  result.first_name = CellText(fresh_pages.GetFieldText(kVitalsTab, vitals::kFirstName));
-  result.last_name = CellText(fresh_pages.GetFieldText(kVitalsTab, vitals::kLastName));
+  result.first_name = CellText(ReadNameAt(view, ResolveRelative(view, player.position + 4)));
+  result.last_name = CellText(ReadNameAt(view, ResolveRelative(view, player.position)));
   return result;
+}
+
+std::vector<NotAsTyped> CheckPlayer(RosterView& view, const EditorPages& pages, const LoadedPlayer& player) {
+  std::vector<NotAsTyped> found;
+  if (!player.loaded || !RecordInView(view, player.position)) return found;
+  RosterTransaction trial(view);  // never committed: the file stays as it is
+  WritePlayer(view, pages, player);
+  MemoryPages after;
+  LoadedPlayer again;
+  LoadPlayer(view, player.position, after, again);  // reads the pending writes
+  for (const auto& [control, shown] : player.state.texts) {
+    const auto [tab, id] = control;
+    if (player.state.Untouched(pages, tab, id)) continue;
+    const std::string typed = pages.GetFieldText(tab, id), held = after.GetFieldText(tab, id);
+    if (!ShowsAsTyped(tab, id, typed, held)) found.push_back({tab, id, typed, held});
+  }
+  return found;
+}
+
+bool HasUnsavedEdits(const EditorPages& pages, const LoadedPlayer& player) {
+  if (!player.loaded) return false;
+  const LoadedState& state = player.state;
+  for (const auto& [control, shown] : state.texts) {
+    if (!state.Untouched(pages, control.first, control.second)) return true;
+  }
+  for (const auto& [id, item] : state.items) {
+    if (pages.GetComboIndex(kVitalsTab, id) != item) return true;
+  }
+  return pages.GetCheck(kVitalsTab, vitals::kIff) != state.iff_check;
 }
 
 void RefreshPlayerRow(std::vector<PlayerEntry>& rows, const SaveResult& saved) {

@@ -42,13 +42,26 @@ bool WritePlayer(RosterView& view, const EditorPages& pages, const LoadedPlayer&
 
 // Writes what the user changed on the pages into the loaded player's record,
 // with the checksum, as one transaction. Nothing is written without a loaded
-// player and an open view that holds its record. Afterwards what the file
-// holds is what the next save compares with: the player's loaded state and
-// the controls' remembered values are those a fresh load would give now,
-// while the boxes keep what the user typed. The names returned are the
-// record's names as the list shows them. A failed write is reported in error;
-// the pages and the player's state are then as they were.
+// player and an open view that holds its record. Afterwards the pages show
+// what the file holds: the player is loaded again, every box showing what a
+// fresh load shows. The names returned are the record's names as the list
+// shows them. A failed write is reported in error; the pages and the player's
+// state are then as they were, with the user's edits.
 SaveResult SavePlayer(RosterView& view, EditorPages& pages, LoadedPlayer& player);
+
+// An edited box whose text the file would not show as typed after a save.
+struct NotAsTyped {
+  int tab, id;
+  std::string typed, held;  // what the box holds, what a load would show after the save
+};
+// Every edited box of the loaded player whose text would not read back as
+// typed (ShowsAsTyped) if the pages were saved now, in page order. Writes
+// nothing: the save is tried in a transaction that is never committed.
+std::vector<NotAsTyped> CheckPlayer(RosterView& view, const EditorPages& pages, const LoadedPlayer& player);
+
+// True when the pages show anything other than what the load or the last save
+// put there, that is than the file holds for the loaded player.
+bool HasUnsavedEdits(const EditorPages& pages, const LoadedPlayer& player);
 
 // Puts the saved names into the row of that player, wherever it stands.
 void RefreshPlayerRow(std::vector<PlayerEntry>& rows, const SaveResult& saved);

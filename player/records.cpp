@@ -11,8 +11,6 @@ namespace {
 
 using namespace vitals;
 
-constexpr char kNameFill = 0x14;  // pads a shortened name: neither NUL nor blank
-
 std::uint32_t Mask(int bits) { return bits >= 32 ? 0xFFFFFFFFu : (1u << bits) - 1; }
 
 std::uint32_t ReadField(const RosterView& view, std::uint64_t offset, int bits) {
@@ -105,19 +103,18 @@ void LoadVitals(const RosterView& view, std::uint32_t p, EditorPages& pages, Loa
       case VitalsKind::Number: LoadNumber(view, p, f.offset, f.bits, kVitalsTab, f.control, pages, loaded); break;
       case VitalsKind::Shown: Display(pages, f.control, f.text(v)); break;
       case VitalsKind::Text:
+      case VitalsKind::Coded:
       case VitalsKind::BirthDate:
       case VitalsKind::DraftRound:
         loaded.Show(pages, kVitalsTab, f.control, f.text(v));
         loaded.Remember(pages, kVitalsTab, f.control, v);
         break;
-      case VitalsKind::BodyShape: {
-        // Code 3 names no item: nothing is selected, whatever was before.
-        const auto code = static_cast<int>((v & kBodyShapeMask) >> kBodyShapeShift);
-        pages.SetComboIndex(kVitalsTab, f.control, code < kBodyShapeItemCount ? code + 1 : 0);
-        loaded.body_shape_item = pages.GetComboIndex(kVitalsTab, f.control);
+      case VitalsKind::List:
+        // A code with no item selects nothing, whatever was selected before.
+        pages.SetComboIndex(kVitalsTab, f.control, f.list->ItemOf(v));
+        loaded.items[f.control] = pages.GetComboIndex(kVitalsTab, f.control);
         loaded.Remember(pages, kVitalsTab, f.control, v);
         break;
-      }
       case VitalsKind::Iff:
         pages.SetCheck(kVitalsTab, f.control, v);
         loaded.iff_check = pages.GetCheck(kVitalsTab, f.control);
@@ -156,16 +153,28 @@ void SaveIff(RosterView& view, std::uint32_t p, const VitalsField& f, const Edit
   if (now != before) WriteByteAt(view, FieldAddress(p, f.offset), now);
 }
 
-// A picked item replaces bits 5-6; every other bit keeps its stored value.
-void SaveBodyShape(RosterView& view, std::uint32_t p, const VitalsField& f, const EditorPages& pages,
-                   const LoadedState& loaded) {
+// A picked item replaces the list's bits; every other bit keeps its stored
+// value. Nothing is written unless the user picked another item than the load
+// showed, and that item's code is not the stored one.
+void SaveList(RosterView& view, std::uint32_t p, const VitalsField& f, const EditorPages& pages,
+              const LoadedState& loaded) {
   const int item = pages.GetComboIndex(kVitalsTab, f.control);
-  const std::uint32_t shape0 = pages.GetRemembered(kVitalsTab, f.control);
-  if (item >= 1 && item <= kBodyShapeItemCount && item != loaded.body_shape_item &&
-      static_cast<std::uint32_t>(item - 1) != (shape0 & kBodyShapeMask) >> kBodyShapeShift) {
-    const std::uint32_t shape = (shape0 & ~kBodyShapeMask) | (static_cast<std::uint32_t>(item - 1) << kBodyShapeShift);
-    WriteDwordAt(view, FieldAddress(p, f.offset), shape);
-  }
+  const auto shown = loaded.items.find(f.control);
+  if (item < 1 || item > f.list->Count() || (shown != loaded.items.end() && shown->second == item)) return;
+  const std::uint32_t stored = pages.GetRemembered(kVitalsTab, f.control) & Mask(f.bits);
+  const std::uint32_t code = f.list->CodeOf(item);
+  if (code == (stored & f.list->mask) >> f.list->shift) return;
+  WriteField(view, FieldAddress(p, f.offset), f.bits, (stored & ~f.list->mask) | (code << f.list->shift));
+}
+
+// A coded box writes only its own bits, and only when the typed value is not
+// what the field holds; a text without a number writes nothing.
+void SaveCoded(RosterView& view, std::uint32_t p, const VitalsField& f, const EditorPages& pages,
+               const LoadedState& loaded) {
+  if (loaded.Untouched(pages, kVitalsTab, f.control)) return;
+  const std::uint32_t stored = pages.GetRemembered(kVitalsTab, f.control) & Mask(f.bits);
+  const std::optional<std::uint32_t> value = f.update(pages.GetFieldText(kVitalsTab, f.control), stored);
+  if (value && *value != stored) WriteField(view, FieldAddress(p, f.offset), f.bits, *value);
 }
 
 }  // namespace
@@ -187,7 +196,8 @@ void SaveVitals(RosterView& view, std::uint32_t p, const EditorPages& pages, con
         }
         break;
       case VitalsKind::BirthDate: SaveBirthValue(view, p, pages, loaded); break;
-      case VitalsKind::BodyShape: SaveBodyShape(view, p, f, pages, loaded); break;
+      case VitalsKind::Coded: SaveCoded(view, p, f, pages, loaded); break;
+      case VitalsKind::List: SaveList(view, p, f, pages, loaded); break;
       case VitalsKind::Iff: SaveIff(view, p, f, pages, loaded); break;
       default: break;  // names above, the round with the birth date, shown fields never
     }

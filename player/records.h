@@ -20,7 +20,7 @@ namespace rostrel {
 struct LoadedState {
   std::map<std::pair<int, int>, std::string> texts;  // (tab, id) -> text as the box took it
   std::map<std::pair<int, int>, std::uint32_t> remembered;  // (tab, id) -> the control's remembered value
-  int body_shape_item = 0;
+  std::map<int, int> items;  // VITALS list -> the item the load selected (0: none)
   std::uint32_t iff_check = 0;
   std::uint32_t first_name_length = 0;  // characters shown, the most a save writes
   std::uint32_t last_name_length = 0;

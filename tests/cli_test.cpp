@@ -110,7 +110,7 @@ TEST_F(Cli, SetWritesWhatTheWindowsSaveWrites) {
   EXPECT_EQ(Run("set " + Q(path_) + " 1 Speed=80 --backup").code, 0);
   EXPECT_EQ(ReadFileBytes(path_ + ".bak"), built_.bytes);
   const Bytes after = ReadFileBytes(path_);
-  for (const std::string bad : {"Speed=fast", "FirstName=Tomasz", "Height=7", "Nope=1", "Sharp=Round", "'IFF Enabled=2'"}) {
+  for (const std::string bad : {"Speed=fast", "FirstName=Tomasz", "Age=30", "Nope=1", "Sharp=Round", "'IFF Enabled=2'"}) {
     const Outcome refused = Run("set " + Q(path_) + " 1 Speed=90 " + bad);
     EXPECT_EQ(refused.code, 1) << bad;
     EXPECT_NE(refused.err.find("rostrel-cli: "), std::string::npos) << bad;

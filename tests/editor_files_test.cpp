@@ -122,13 +122,17 @@ TEST_F(Editor, FailedFlushIsReportedAndTheNextReadCompletesTheSave) {
   EXPECT_EQ(GetControlText(FindPage(form_, 1), 100), "91");  // the edit is still there
   EXPECT_TRUE(std::filesystem::exists(JournalPathFor(roster_)));
 
+  // The edit is unsaved: the Read asks first; No drops it from the pages,
+  // and the journal still completes the save.
+  g_answers = {IDNO};
   ReadRosterFile(form_, kReadButton);
   EXPECT_FALSE(std::filesystem::exists(JournalPathFor(roster_)));
   const Bytes after = ReadFileBytes(roster_);
   EXPECT_EQ(after[built_.Offset(2, 436)], 91);
   EXPECT_TRUE(test::ChecksumIsValid(after));
   EXPECT_EQ(Rows(), 5);
-  EXPECT_EQ(g_boxes.size(), 1u);
+  ASSERT_EQ(g_boxes.size(), 2u);
+  EXPECT_EQ(g_boxes[1], "Save the changes to \"tony Allen\"?");
 
   // A journal that does not match the file refuses the Read and names both files.
   Journal other;
@@ -137,8 +141,8 @@ TEST_F(Editor, FailedFlushIsReportedAndTheNextReadCompletesTheSave) {
   CloseRosterFile(form_, kCloseButton);
   Drop({roster_});
   Pump(200);
-  ASSERT_EQ(g_boxes.size(), 2u);
-  EXPECT_NE(g_boxes[1].find("Roster.ROS.journal does not match"), std::string::npos) << g_boxes[1];
+  ASSERT_EQ(g_boxes.size(), 3u);
+  EXPECT_NE(g_boxes[2].find("Roster.ROS.journal does not match"), std::string::npos) << g_boxes[2];
   EXPECT_EQ(Rows(), 0);
   EXPECT_EQ(OpenViewCount(), 0);
   EXPECT_EQ(ReadFileBytes(roster_), after);

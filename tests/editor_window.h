@@ -21,6 +21,7 @@
 #include <shlobj.h>
 
 #include <cstring>
+#include <deque>
 #include <filesystem>
 #include <set>
 #include <vector>
@@ -108,8 +109,11 @@ void Retype(HWND box, const std::string& text) {
   Type(text);
 }
 
-// Message boxes shown while an action runs: each is read and answered with OK.
+// Message boxes shown while an action runs: each is read and answered with the
+// next of g_answers (IDYES, IDNO, IDCANCEL), or with OK when none is left.
 std::vector<std::string> g_boxes;
+std::deque<int> g_answers;
+HWND g_answered = nullptr;
 bool g_box_had_owner = false;
 HWND g_form = nullptr;
 bool g_form_enabled_under_box = false;  // a task-modal box disables the thread's windows
@@ -118,15 +122,19 @@ BOOL CALLBACK CloseMessageBox(HWND window, LPARAM) {
   char kind[16] = {}, caption[64] = {};
   GetClassNameA(window, kind, sizeof kind);
   GetWindowTextA(window, caption, sizeof caption);
-  if (std::strcmp(kind, "#32770") != 0 || std::strcmp(caption, kMessageCaption) != 0 || !IsWindowVisible(window)) {
+  if (std::strcmp(kind, "#32770") != 0 || std::strcmp(caption, kMessageCaption) != 0 || !IsWindowVisible(window) ||
+      window == g_answered) {
     return TRUE;
   }
+  g_answered = window;
   char text[256] = {};
   GetDlgItemTextA(window, 0xFFFF, text, sizeof text);
   g_boxes.emplace_back(text);
   if (GetWindow(window, GW_OWNER)) g_box_had_owner = true;
   if (g_form && IsWindowEnabled(g_form)) g_form_enabled_under_box = true;
-  PostMessageA(window, WM_COMMAND, IDOK, 0);
+  int answer = IDOK;
+  if (!g_answers.empty()) answer = g_answers.front(), g_answers.pop_front();
+  PostMessageA(window, WM_COMMAND, answer, 0);
   return TRUE;
 }
 
@@ -178,6 +186,7 @@ class Editor : public ::testing::Test {
     ShowFormAndWaitless();
     list_ = GetDlgItem(form_, kPlayerList);
     g_boxes.clear();
+    g_answers.clear();
     g_box_had_owner = false;
     g_form = form_;
     g_form_enabled_under_box = false;

@@ -8,6 +8,7 @@
 #include "app/main_window.h"
 #include "forms/form_engine.h"
 #include "pages/window_pages.h"
+#include "player/vitals_table.h"
 #include "tests/fuzz/session.h"
 #include "tests/roster_builder.h"
 
@@ -44,14 +45,19 @@ class WindowInput : public fuzz::UserInput {
 // Every control of the pages that a load fills, as each implementation shows it.
 std::string Difference(const EditorPages& memory, const EditorPages& window, bool loaded) {
   using namespace vitals;
-  std::vector<fuzz::Editable> shown = fuzz::EditableControls();
-  for (int id : {kRole, kWeight, kHeight, kPersonality, kNumber, kAge, kPlayingPosition, kSecondPlayingPosition, kNoTrade,
-                 kYearsPro, kHand}) {
-    shown.push_back({kVitalsTab, id});
-  }
-  for (const fuzz::Editable& c : shown) {
+  std::vector<fuzz::Editable> controls = fuzz::EditableControls();
+  for (const VitalsField& f : VitalsFields()) controls.push_back({kVitalsTab, f.control});
+  for (const fuzz::Editable& c : controls) {
     const std::string where = "control " + std::to_string(c.tab) + "/" + std::to_string(c.id);
-    if (memory.GetFieldText(c.tab, c.id) != window.GetFieldText(c.tab, c.id)) {
+    const VitalsField* f = c.tab == kVitalsTab ? FindVitalsField(c.id) : nullptr;
+    if (f && f->list) {
+      if (memory.GetComboIndex(c.tab, c.id) != window.GetComboIndex(c.tab, c.id)) {
+        return where + ": item " + std::to_string(memory.GetComboIndex(c.tab, c.id)) + " in memory, " +
+               std::to_string(window.GetComboIndex(c.tab, c.id)) + " on the control";
+      }
+    } else if (f && f->kind == VitalsKind::Iff) {
+      if (memory.GetCheck(c.tab, c.id) != window.GetCheck(c.tab, c.id)) return "the IFF check marks differ";
+    } else if (memory.GetFieldText(c.tab, c.id) != window.GetFieldText(c.tab, c.id)) {
       return where + ": \"" + memory.GetFieldText(c.tab, c.id) + "\" in memory, \"" + window.GetFieldText(c.tab, c.id) +
              "\" on the control";
     }
@@ -61,20 +67,13 @@ std::string Difference(const EditorPages& memory, const EditorPages& window, boo
   for (int id : {kFirstName, kLastName}) {
     if (loaded && memory.GetFieldLimit(kVitalsTab, id) != window.GetFieldLimit(kVitalsTab, id)) return "name limits differ";
   }
-  if (memory.GetComboIndex(kVitalsTab, kBodyShape) != window.GetComboIndex(kVitalsTab, kBodyShape)) {
-    return "body shape: item " + std::to_string(memory.GetComboIndex(kVitalsTab, kBodyShape)) + " in memory, " +
-           std::to_string(window.GetComboIndex(kVitalsTab, kBodyShape)) + " on the control";
-  }
-  if (memory.GetCheck(kVitalsTab, kIff) != window.GetCheck(kVitalsTab, kIff)) return "the IFF check marks differ";
-  for (int id : {kBodyShape, kIff}) {
-    if (memory.GetRemembered(kVitalsTab, id) != window.GetRemembered(kVitalsTab, id)) return "remembered values differ";
-  }
   return {};
 }
 
 // Players whose vitals reach every case the pages treat apart: each body-shape
-// code (3 names no item), IFF bytes 0, 1, 4 and 7, names with characters above
-// 0x7F, a unit above 0xFF, and a stored name of length 0.
+// code (3 names no item), codes of the other lists outside their tables, IFF
+// bytes 0, 1, 4 and 7, names with characters above 0x7F, a unit above 0xFF,
+// and a stored name of length 0.
 Bytes SessionRoster() {
   test::RosterBuilder builder;
   builder.Add(test::U16("JAMES"), test::U16("Parker"))
@@ -89,6 +88,9 @@ Bytes SessionRoster() {
     r[120] = iff[i];
     r[436] = 64;
     r[153] = static_cast<std::uint8_t>(90 + 10 * i);  // draft years 1990 ... 2030
+    r[32] = static_cast<std::uint8_t>(3 + i);          // roles 3 ... 7: the last three have no item
+    r[109] = static_cast<std::uint8_t>(2 + 2 * i);     // positions 2 ... 10
+    r[410] = static_cast<std::uint8_t>(i % 3);         // hands 0, 1, 2
   }
   return builder.Build().bytes;
 }

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <random>
+#include <set>
 
 #include "player/names.h"
+#include "player/vitals_table.h"
 #include "tests/fuzz/fuzz_targets.h"
 
 namespace rostrel::fuzz {
@@ -11,35 +13,6 @@ namespace rostrel::fuzz {
 namespace {
 
 using test::Bytes;
-
-constexpr char kNameFill = 0x14;  // what pads a shortened name
-
-bool IsName(int tab, int id) { return tab == kVitalsTab && (id == vitals::kFirstName || id == vitals::kLastName); }
-
-// Would text typed into the box read back as typed after a save? Answered on
-// a one-player roster of its own: loaded, the text typed, saved, loaded again.
-// Names are judged apart, by their stored length.
-bool ReadsBackAsTyped(int tab, int id, const std::string& text) {
-  static std::map<std::tuple<int, int, std::string>, bool> known;
-  const auto key = std::make_tuple(tab, id, text);
-  if (const auto it = known.find(key); it != known.end()) return it->second;
-  static const Bytes roster = test::RosterBuilder().Add(test::U16("Ann"), test::U16("Lee")).Build().bytes;
-  static const std::string path = ScratchPath(".oracle.ROS");
-  static RosterView view;
-  if (!IsOpen(view)) {
-    test::WriteFileBytes(path, roster);
-    OpenRosterView(view, path);
-  }
-  std::copy(roster.begin(), roster.end(), view.base);
-  const std::uint32_t p = static_cast<std::uint32_t>(test::GetU32(roster, 0x20) + 0x20);  // the first record
-  test::MemoryPages pages, fresh;
-  LoadedPlayer player, again;
-  LoadPlayer(view, p, pages, player);
-  pages.Type(tab, id, text);
-  SavePlayer(view, pages, player);
-  LoadPlayer(view, p, fresh, again);
-  return known[key] = fresh.GetFieldText(tab, id) == text;
-}
 
 // The 0-based bytes [first, first + length) of one name's units.
 struct Span {
@@ -72,7 +45,8 @@ const std::vector<Editable>& EditableControls() {
   static const std::vector<Editable> all = [] {
     using namespace vitals;
     std::vector<Editable> v;
-    for (int id : {kFirstName, kLastName, kType, kFaceId, kUnknownId, kBirth, kRound, kPick, kDraftYear, kPbpId}) {
+    for (int id : {kFirstName, kLastName, kType, kFaceId, kUnknownId, kBirth, kRound, kPick, kDraftYear, kPbpId, kNumber,
+                   kHeight, kWeight, kYearsPro}) {
       v.push_back({kVitalsTab, id});
     }
     for (int k = 0; k < kSalaryYears; ++k) v.push_back({kVitalsTab, kFirstSalary + k});
@@ -84,6 +58,27 @@ const std::vector<Editable>& EditableControls() {
   return all;
 }
 
+const std::vector<int>& ListControls() {
+  static const std::vector<int> all = [] {
+    std::vector<int> v;
+    for (const VitalsField& f : VitalsFields()) {
+      if (f.list) v.push_back(f.control);
+    }
+    return v;
+  }();
+  return all;
+}
+
+namespace {
+
+// The list a Pick names and the item it picks there, always one the list has.
+std::pair<const VitalsField*, int> Picked(const Action& a) {
+  const VitalsField* f = FindVitalsField(ListControls()[a.list % ListControls().size()]);
+  return {f, (a.item - 1) % f->list->Count() + 1};
+}
+
+}  // namespace
+
 std::string Describe(const Action& a) {
   const Editable& c = EditableControls()[a.control % EditableControls().size()];
   const std::string box = "box " + std::to_string(c.tab) + "/" + std::to_string(c.id);
@@ -92,7 +87,10 @@ std::string Describe(const Action& a) {
     case Action::Type: return "type \"" + Printable(a.text) + "\" into " + box;
     case Action::Retype: return "type back what the load showed into " + box;
     case Action::Toggle: return "toggle IFF";
-    case Action::Pick: return "pick body shape " + std::to_string(a.item);
+    case Action::Pick: {
+      const auto [list, item] = Picked(a);
+      return std::string("pick ") + list->label + " item " + std::to_string(item);
+    }
     case Action::Save: return "save";
     case Action::Reopen: return "close and reopen the file";
   }
@@ -115,7 +113,7 @@ std::vector<Action> DecodeActions(const std::uint8_t* data, std::size_t size) {
         break;
       case 3: a.kind = Action::Retype; a.control = next(); break;
       case 4: a.kind = Action::Toggle; break;
-      case 5: a.kind = Action::Pick; a.item = next() % 3 + 1; break;
+      case 5: a.kind = Action::Pick; a.item = next() % 8 + 1; a.list = next(); break;
       case 6: a.kind = Action::Save; break;
       default: a.kind = Action::Reopen; break;
     }
@@ -127,7 +125,9 @@ std::vector<Action> DecodeActions(const std::uint8_t* data, std::size_t size) {
 std::vector<Action> SeededActions(std::uint32_t seed, std::size_t count) {
   static const char* const kTexts[] = {"64", "77", "0", "255", "300", "-5", "abc", "007", "12.5", "5.250", "25.678",
                                        "19850615", "19861301", "1998", "2046", "19120", "15", "16", "65535", "70000",
-                                       "", "J", "JAM", "JAMES", "Smith", "\xC9lan", "O'Neal", "a b"};
+                                       "", "J", "JAM", "JAMES", "Smith", "\xC9lan", "O'Neal", "a b", "6' 9\"", "6-9",
+                                       "81", "7'0", "9' 2\"", "00", "511", "600", "23", "215 Lbs", "3.25", "40",
+                                       "12.3456"};
   std::mt19937 random(seed);
   auto pick = [&random](std::size_t n) { return static_cast<std::size_t>(random() % n); };
   std::vector<Action> actions;
@@ -138,7 +138,7 @@ std::vector<Action> SeededActions(std::uint32_t seed, std::size_t count) {
     else if (roll < 10) a.kind = Action::Type, a.control = pick(64), a.text = kTexts[pick(std::size(kTexts))];
     else if (roll < 12) a.kind = Action::Retype, a.control = pick(64);
     else if (roll < 13) a.kind = Action::Toggle;
-    else if (roll < 14) a.kind = Action::Pick, a.item = static_cast<int>(pick(3)) + 1;
+    else if (roll < 14) a.kind = Action::Pick, a.item = static_cast<int>(pick(6)) + 1, a.list = pick(7);
     else if (roll < 19) a.kind = Action::Save;
     else a.kind = Action::Reopen;
     actions.push_back(std::move(a));
@@ -172,7 +172,11 @@ std::string Session::Step(const Action& a) {
     case Action::Type: input_.Type(c.tab, c.id, a.text); break;
     case Action::Retype: input_.Type(c.tab, c.id, shown_at_load_[{c.tab, c.id}]); break;
     case Action::Toggle: input_.ToggleCheck(kVitalsTab, vitals::kIff); break;
-    case Action::Pick: input_.PickItem(kVitalsTab, vitals::kBodyShape, a.item); break;
+    case Action::Pick: {
+      const auto [list, item] = Picked(a);
+      input_.PickItem(kVitalsTab, list->control, item);
+      break;
+    }
     case Action::Save: return CheckSave();
     case Action::Reopen: return Open() ? std::string() : "the file could not be opened again";
   }
@@ -185,6 +189,17 @@ std::string Session::CheckSave() {
   const std::uint32_t p = player_.position;
   const Span names[2] = {NameUnits(pages_, vitals::kFirstName), NameUnits(pages_, vitals::kLastName)};
   const bool loaded = player_.loaded;
+  // The check before the save names exactly the edited boxes whose texts the
+  // save does not store as typed, and writes nothing.
+  std::map<std::pair<int, int>, std::string> typed;
+  for (const auto& [control, shown] : player_.state.texts) {
+    if (!player_.state.Untouched(pages_, control.first, control.second)) {
+      typed[control] = pages_.GetFieldText(control.first, control.second);
+    }
+  }
+  std::set<std::pair<int, int>> named;
+  for (const NotAsTyped& n : CheckPlayer(view_, pages_, player_)) named.insert({n.tab, n.id});
+  if (!std::equal(before.begin(), before.end(), view_.base)) return "the check before the save wrote to the file";
   const SaveResult saved = SavePlayer(view_, pages_, player_);
   if (saved.saved != loaded) return loaded ? "the loaded player was not saved" : "a save without a loaded player";
   ++saves_;
@@ -213,6 +228,14 @@ std::string Session::CheckSave() {
     }
   }
   if (overlapped_) return {};
+  if (HasUnsavedEdits(pages_, player_)) return "the pages show unsaved edits right after a save";
+  for (const auto& [control, text] : typed) {
+    const bool as_typed = ShowsAsTyped(control.first, control.second, text, pages_.GetFieldText(control.first, control.second));
+    if (as_typed == named.contains(control)) {
+      return "box " + std::to_string(control.first) + "/" + std::to_string(control.second) + ", typed \"" + Printable(text) +
+             "\": the check " + (as_typed ? "named it, but the file shows it as typed" : "missed that the file does not show it as typed");
+    }
+  }
   const SaveResult again = SavePlayer(view_, pages_, player_);
   if (!std::equal(after.begin(), after.end(), view_.base)) return "saving twice changed the file the second time";
   if (again.first_name != saved.first_name || again.last_name != saved.last_name) return "saving twice changed the row";
@@ -226,21 +249,13 @@ std::string Session::CheckPagesShowTheFile(const SaveResult& saved) {
   for (const Editable& e : EditableControls()) {
     const std::string shown = pages_.GetFieldText(e.tab, e.id), held = fresh.GetFieldText(e.tab, e.id);
     if (shown == held) continue;
-    if (IsName(e.tab, e.id)) {
-      // A shortened name is stored filled to its length. A box holding more
-      // than the stored length can only follow a save that moved the name
-      // of a crafted file: the file cannot hold that text.
-      const std::uint32_t length = fresh.GetFieldLimit(e.tab, e.id);
-      if (shown.size() < length && held == shown + std::string(length - shown.size(), kNameFill)) continue;
-      if (shown.size() > length) continue;
-    } else if (!ReadsBackAsTyped(e.tab, e.id, shown)) {
-      continue;
-    }
     return "box " + std::to_string(e.tab) + "/" + std::to_string(e.id) + " shows \"" + Printable(shown) +
            "\" but the file holds \"" + Printable(held) + "\"";
   }
-  if (pages_.GetComboIndex(kVitalsTab, vitals::kBodyShape) != fresh.GetComboIndex(kVitalsTab, vitals::kBodyShape)) {
-    return "the body shape shown is not the one the file holds";
+  for (int id : ListControls()) {
+    if (pages_.GetComboIndex(kVitalsTab, id) != fresh.GetComboIndex(kVitalsTab, id)) {
+      return "list " + std::to_string(id) + " shows another item than the file holds";
+    }
   }
   if (pages_.GetCheck(kVitalsTab, vitals::kIff) != fresh.GetCheck(kVitalsTab, vitals::kIff)) {
     return "the IFF check box is not what the file holds";

@@ -1,7 +1,7 @@
 // Whole editing sessions: a user loads players, types into any box, ticks the
-// check box, picks a body shape, saves, loads another player, closes and
-// reopens the file, in any order. After every save what the pages show must
-// be what the file holds, and no byte outside that player's record, its name
+// check box, picks an item of any drop-down list, saves, loads another
+// player, closes and reopens the file, in any order. After every save what
+// the pages show must be what a fresh load of the file shows, in every field, and no byte outside that player's record, its name
 // units and the checksum may have changed. The same session runs over the
 // in-memory pages (natively and under libFuzzer) and over the real controls
 // (under Wine), so that the two can be compared step by step.
@@ -28,13 +28,16 @@ struct Editable {
 };
 // Every edit box a user can type into, page by page.
 const std::vector<Editable>& EditableControls();
+// The drop-down lists of VITALS.
+const std::vector<int>& ListControls();
 
 struct Action {
   enum Kind : std::uint8_t { Load, Type, Retype, Toggle, Pick, Save, Reopen };
   Kind kind = Save;
   std::size_t row = 0;      // Load: the listed player, modulo the count
   std::size_t control = 0;  // Type, Retype: the editable control, modulo their count
-  int item = 1;             // Pick: 1 ... 3
+  std::size_t list = 0;     // Pick: the list, modulo their count
+  int item = 1;             // Pick: the item, modulo the list's count
   std::string text;         // Type: what the user types
 };
 std::string Describe(const Action& action);
