@@ -34,13 +34,12 @@ int Ask(const std::string& text, UINT buttons) {
   return MessageBoxA(nullptr, text.c_str(), kMessageCaption, buttons | MB_ICONQUESTION | MB_TASKMODAL | MB_SETFOREGROUND);
 }
 
-// Puts the focus into a box of a page, showing the page first.
+// Puts the focus into a box of a page, its text selected, showing the page
+// first. Posted: showing a page posts a Tab to the form, and the form's
+// activation after a message box restores the focus it had; both come first.
 void FocusBox(HWND form, int tab, int id) {
   SelectTabPage(GetDlgItem(form, kTabControlId), tab);
-  if (HWND box = GetDlgItem(FindPage(form, tab), id)) {
-    SetFocus(box);
-    SendMessageA(box, EM_SETSEL, 0, -1);
-  }
+  if (HWND box = GetDlgItem(FindPage(form, tab), id)) PostMessageA(form, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(box), TRUE);
 }
 
 // Before a save: when edited boxes hold texts the file would not show as

@@ -107,5 +107,58 @@ TEST(Codecs, YearsProAndSalary) {
   EXPECT_EQ(SalaryValue(""), 0u);
 }
 
+// The ways back: every stored value of the word fields, and every text a user
+// can type in the range of the singles, read back as typed; only the field's
+// own bits change; a text past the range is stored as its nearest value.
+TEST(Codecs, EditedVitalsReadBackAsTypedAndKeepTheirOtherBits) {
+  for (std::uint32_t word = 0; word <= 0xFFFF; ++word) {
+    ASSERT_EQ(JerseyNumberWord(JerseyNumberText(word), word), word);
+    ASSERT_EQ(YearsProWord(YearsProText(word), word), word);
+    const std::uint32_t other = word ^ 0xFFFF;  // typed over a word with every bit flipped
+    const std::optional<std::uint32_t> number = JerseyNumberWord(JerseyNumberText(word), other);
+    ASSERT_EQ(*number, (other & 0x7F) | (word & 0xFF80)) << word;
+    const std::optional<std::uint32_t> years = YearsProWord(YearsProText(word), other);
+    ASSERT_EQ(*years, (other & 0xFF80) | (word & 0x7F)) << word;
+  }
+  EXPECT_EQ(JerseyNumberWord("00", 5), (100u << 7) | 5);
+  EXPECT_EQ(JerseyNumberWord("0", 5), 5u);
+  EXPECT_EQ(JerseyNumberWord("600", 0), 511u << 7);
+  EXPECT_EQ(JerseyNumberWord("-3", 0x7F), 0x7Fu);
+  EXPECT_EQ(YearsProWord("40", 0xFF80), 0xFFFFu);
+  EXPECT_EQ(YearsProWord("3.3", 0), 13u);  // the nearest quarter
+  for (const char* none : {"", "abc", "-", " . "}) {
+    EXPECT_FALSE(JerseyNumberWord(none, 0)) << none;
+    EXPECT_FALSE(YearsProWord(none, 0)) << none;
+    EXPECT_FALSE(HeightBits(none, 0)) << none;
+    EXPECT_FALSE(WeightBits(none, 0)) << none;
+  }
+
+  for (int inches = kShortestInches; inches <= kTallestInches; ++inches) {
+    const std::string f = std::to_string(inches / 12), i = std::to_string(inches % 12);
+    const std::string shown = f + "' " + i + "\"";
+    for (const std::string& typed : {shown, f + "'" + i + "\"", f + "'" + i, f + "-" + i, std::to_string(inches)}) {
+      const std::uint32_t stored = *HeightBits(typed, Bits(180.0f));
+      ASSERT_EQ(HeightText(stored), shown) << typed;
+      ASSERT_EQ(HeightAsShown(typed), shown) << typed;
+      ASSERT_EQ(HeightBits(typed, stored), stored) << typed;  // the same height writes nothing
+    }
+  }
+  EXPECT_EQ(HeightBits("6' 0\"", Bits(183.5f)), Bits(183.5f));  // shows 6' 0" already: kept
+  EXPECT_EQ(HeightText(*HeightBits("9' 2\"", 0)), "8' 4\"");
+  EXPECT_EQ(HeightText(*HeightBits("3-1", 0)), "4' 2\"");
+  EXPECT_EQ(HeightAsShown("9' 2\""), "9' 2\"");
+
+  for (int pounds = 0; pounds <= 32767; ++pounds) {
+    const std::string shown = std::to_string(pounds) + " Lbs";
+    for (const std::string& typed : {std::to_string(pounds), shown}) {
+      ASSERT_EQ(WeightText(*WeightBits(typed, Bits(215.5f))), shown) << typed;
+      ASSERT_EQ(WeightAsShown(typed), shown) << typed;
+    }
+  }
+  EXPECT_EQ(WeightBits("215", Bits(215.7f)), Bits(215.7f));  // the stored fraction stays
+  EXPECT_EQ(WeightText(*WeightBits("40000", 0)), "32767 Lbs");
+  EXPECT_EQ(WeightAsShown("215.5"), "215.5");
+}
+
 }  // namespace
 }  // namespace rostrel

@@ -1,5 +1,5 @@
 // The editor's main window and the files it is given: hostile files, files it
-// cannot write, a body-shape code that names no item, a refused second file,
+// cannot write, list codes that name no item, a refused second file,
 // a save whose flush fails, and a long profile folder.
 #include "tests/editor_window.h"
 
@@ -48,28 +48,44 @@ TEST_F(Editor, UnwritableFileIsNotLeftHalfOpen) {
 
 // A body-shape code 3 names no item: the box shows nothing, whatever the
 // player before showed, and an item picked with the keyboard is saved.
-TEST_F(Editor, BodyShapeCodeThreeSelectsNothingAndAPickedItemIsSaved) {
+// Codes that name no item select nothing and are kept; from no selection the
+// first key picks the first item (Wine keeps the caret where the previous
+// player's item was unless it is reset).
+TEST_F(Editor, ListsWithoutSelectionKeepTheirCodesAndTheFirstKeyPicksTheFirstItem) {
   RosterBuilder builder;
   builder.Add(U16("Ann"), U16("Normal")).Add(U16("Bea"), U16("Three"));
-  builder.Record(0)[112] = 0x20 | 0x81;  // code 1, other bits set
-  builder.Record(1)[112] = 0x60 | 0x81;  // code 3
+  auto& ann = builder.Record(0);
+  ann[112] = 0x40 | 0x81, ann[32] = 2, ann[109] = 4, ann[410] = 1;  // Thick, Role Player, Center, Right
+  auto& bea = builder.Record(1);
+  bea[112] = 0x60 | 0x81, bea[32] = 7, bea[109] = 9, bea[410] = 2;  // codes 3, 7 and 9 have no item; hand 2 shows Left
   const test::Built built = builder.Build();
   const std::string path = dir_.File("Shapes.ROS");
   test::WriteFileBytes(path, built.bytes);
   Drop({path});
-  HWND shapes = PageControl(0, 150);
+  HWND shapes = PageControl(0, vitals::kBodyShape), role = PageControl(0, vitals::kRole);
   ClickRow(0);
-  EXPECT_EQ(SendMessageA(shapes, CB_GETCURSEL, 0, 0), 1);
+  EXPECT_EQ(GetControlText(FindPage(form_, 0), vitals::kBodyShape), "Thick");
+  EXPECT_EQ(GetControlText(FindPage(form_, 0), vitals::kPlayingPosition), "Center");
   ClickRow(1);
-  EXPECT_EQ(SendMessageA(shapes, CB_GETCURSEL, 0, 0), CB_ERR);
+  for (int id : {vitals::kBodyShape, vitals::kRole, vitals::kPlayingPosition}) {
+    EXPECT_EQ(SendMessageA(PageControl(0, id), CB_GETCURSEL, 0, 0), CB_ERR) << id;
+  }
+  EXPECT_EQ(GetControlText(FindPage(form_, 0), vitals::kHand), "Left");
 
-  Click(shapes);  // drops the list down
-  for (int presses = 0; presses < 3 && SendMessageA(shapes, CB_GETCURSEL, 0, 0) != 1; ++presses) Press(VK_DOWN);
-  Press(VK_RETURN);
-  ASSERT_EQ(GetControlText(FindPage(form_, 0), 150), "Normal");
+  SetFocus(shapes);  // closed: the keys go to the box itself
+  Press(VK_HOME);
+  Press(VK_DOWN);
+  SetFocus(role);
+  Press(VK_DOWN);
+  ASSERT_EQ(GetControlText(FindPage(form_, 0), vitals::kBodyShape), "Normal");
+  ASSERT_EQ(GetControlText(FindPage(form_, 0), vitals::kRole), "Starter");
   Click(GetDlgItem(form_, kSaveButton));
+  EXPECT_TRUE(g_boxes.empty());
   const Bytes after = ReadFileBytes(path);
-  EXPECT_EQ(after[built.Offset(1, 112)], 0x20 | 0x81);  // bits 5-6 now 1, every other bit kept
+  Bytes expected = built.bytes;
+  expected[built.Offset(1, 112)] = 0x20 | 0x81;  // bits 5-6 now 1, every other bit kept
+  expected[built.Offset(1, 32)] = 0;
+  for (std::size_t i = 4; i < after.size(); ++i) ASSERT_EQ(after[i], expected[i]) << "byte " << i;
   EXPECT_TRUE(test::ChecksumIsValid(after));
   CloseRosterFile(form_, kCloseButton);
 }

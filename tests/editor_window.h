@@ -113,7 +113,6 @@ void Retype(HWND box, const std::string& text) {
 // next of g_answers (IDYES, IDNO, IDCANCEL), or with OK when none is left.
 std::vector<std::string> g_boxes;
 std::deque<int> g_answers;
-HWND g_answered = nullptr;
 bool g_box_had_owner = false;
 HWND g_form = nullptr;
 bool g_form_enabled_under_box = false;  // a task-modal box disables the thread's windows
@@ -123,10 +122,10 @@ BOOL CALLBACK CloseMessageBox(HWND window, LPARAM) {
   GetClassNameA(window, kind, sizeof kind);
   GetWindowTextA(window, caption, sizeof caption);
   if (std::strcmp(kind, "#32770") != 0 || std::strcmp(caption, kMessageCaption) != 0 || !IsWindowVisible(window) ||
-      window == g_answered) {
+      GetPropA(window, "answered")) {
     return TRUE;
   }
-  g_answered = window;
+  SetPropA(window, "answered", reinterpret_cast<HANDLE>(1));
   char text[256] = {};
   GetDlgItemTextA(window, 0xFFFF, text, sizeof text);
   g_boxes.emplace_back(text);
