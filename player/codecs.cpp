@@ -247,6 +247,15 @@ std::string WeightAsShown(std::string_view text) {
   return std::to_string(static_cast<std::int64_t>(*pounds)) + " Lbs";
 }
 
+std::string SalaryAsShown(std::string_view text) {
+  const std::string_view trimmed = Trimmed(text);
+  std::string_view rest = trimmed;
+  const std::size_t point = trimmed.find('.');
+  const std::size_t decimals = point == std::string_view::npos ? 0 : trimmed.size() - point - 1;
+  if (!TakeNumber(rest, false) || !rest.empty() || decimals > 3 || trimmed.size() > 12) return std::string(text);
+  return SalaryText(SalaryValue(trimmed));
+}
+
 std::span<const char* const> RoleItems() { return kRoles; }
 std::span<const char* const> PersonalityItems() { return kPersonalities; }
 std::span<const char* const> PlayingPositionItems() { return kPlayingPositions; }

@@ -64,6 +64,8 @@ std::uint32_t HeightBitsOfInches(int inches);
 // when the file then shows this.
 std::string HeightAsShown(std::string_view text);
 std::string WeightAsShown(std::string_view text);
+// A typed salary of at most three decimals with all three ("12.5" as 12.500).
+std::string SalaryAsShown(std::string_view text);
 
 // The items of the page's drop-down lists, in code order.
 std::span<const char* const> RoleItems();

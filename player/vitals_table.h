@@ -49,7 +49,7 @@ struct VitalsField {
   std::string (*text)(std::uint32_t) = nullptr;        // Shown, Text, Coded, BirthDate, DraftRound
   std::uint32_t (*value)(std::string_view) = nullptr;  // Text: the way back
   std::optional<std::uint32_t> (*update)(std::string_view, std::uint32_t) = nullptr;  // Coded: the way back
-  std::string (*as_shown)(std::string_view) = nullptr;  // Coded: a typed form as the box shows it
+  std::string (*as_shown)(std::string_view) = nullptr;  // Text, Coded: a typed form as the box shows it
   const ListCodec* list = nullptr;                       // List
   bool edited() const { return kind != VitalsKind::Shown; }
 };

@@ -87,7 +87,10 @@ TEST_F(Cli, SetWritesWhatTheWindowsSaveWrites) {
   EXPECT_EQ(ReadFileBytes(path_), built_.bytes);  // a dry run writes nothing
 
   std::filesystem::remove(path_ + ".bak");
-  EXPECT_EQ(Run("set " + Q(path_) + " 1 Speed=75 'year 1=12.5' FirstName=Tom --backup").code, 0);
+  const std::string vitals = " Position=center 'Height=6-11' Number=00 Hand=Right 'Years Pro=3.25' 'Weight=250 Lbs'";
+  const Outcome set = Run("set " + Q(path_) + " 1 Speed=75 'year 1=12.5' FirstName=Tom --backup" + vitals);
+  EXPECT_EQ(set.code, 0) << set.err;
+  EXPECT_EQ(set.out.find("typed"), std::string::npos) << set.out;  // every value as typed
   EXPECT_EQ(ReadFileBytes(path_ + ".bak"), built_.bytes);
 
   // The same edit through the pages, as the window's Save makes it.
@@ -101,6 +104,12 @@ TEST_F(Cli, SetWritesWhatTheWindowsSaveWrites) {
   pages.Type(kAttributesTab, 119, "75");
   pages.Type(kVitalsTab, vitals::kFirstSalary, "12.5");
   pages.Type(kVitalsTab, vitals::kFirstName, "Tom");
+  pages.SetComboIndex(kVitalsTab, vitals::kPlayingPosition, 5);
+  pages.Type(kVitalsTab, vitals::kHeight, "6' 11\"");
+  pages.Type(kVitalsTab, vitals::kNumber, "00");
+  pages.SetComboIndex(kVitalsTab, vitals::kHand, 1);
+  pages.Type(kVitalsTab, vitals::kYearsPro, "3.25");
+  pages.Type(kVitalsTab, vitals::kWeight, "250");
   ASSERT_TRUE(SavePlayer(view, pages, player).saved);
   CloseRosterView(view);
   EXPECT_EQ(ReadFileBytes(path_), ReadFileBytes(other));
@@ -128,8 +137,9 @@ TEST_F(Cli, ReportsWhatTheFileHoldsAndStrictRefusesTheRest) {
   EXPECT_NE(dry.out.find("-> \"0.000\" (typed \"abc\")"), std::string::npos) << dry.out;
   EXPECT_NE(dry.out.find("Speed: \"60\" -> \"75\" (typed \"075\")"), std::string::npos) << dry.out;
 
-  const Outcome strict = Run("set " + Q(path_) + " 1 Speed=300 Stamina=50 'Year 1=abc' --strict");
+  const Outcome strict = Run("set " + Q(path_) + " 1 Speed=300 Stamina=50 'Year 1=abc' 'Height=9-2' --strict");
   EXPECT_EQ(strict.code, 1);
+  EXPECT_NE(strict.err.find("Height: \"9-2\" would be stored as \"8' 4\"\""), std::string::npos) << strict.err;
   EXPECT_NE(strict.err.find("Speed: \"300\" would be stored as \"44\""), std::string::npos) << strict.err;
   EXPECT_NE(strict.err.find("Year 1: \"abc\" would be stored as \"0.000\""), std::string::npos) << strict.err;
   EXPECT_EQ(strict.err.find("Stamina"), std::string::npos);  // 50 reads back as typed

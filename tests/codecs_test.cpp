@@ -105,6 +105,8 @@ TEST(Codecs, YearsProAndSalary) {
   EXPECT_EQ(SalaryValue("5.250"), 5250000u);
   EXPECT_EQ(SalaryValue("25.678"), 25678000u);
   EXPECT_EQ(SalaryValue(""), 0u);
+  EXPECT_EQ(SalaryAsShown(" 12.5"), "12.500");  // typed so, it reads back as typed
+  EXPECT_EQ(SalaryAsShown("12.3456"), "12.3456");  // it would not: it shows 12.346
 }
 
 // The ways back: every stored value of the word fields, and every text a user
