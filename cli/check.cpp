@@ -16,32 +16,32 @@ int CommandCheck(const std::string& file, bool fix) {
   // A journal that does not match stays, and nothing is written beside it.
   const bool journal_stays = r.recovery.what == Recovery::Mismatch || r.recovery.what == Recovery::Failed;
   if (journal_stays) {
-    std::printf("problem: %s\n", r.recovery.message.c_str());
+    Print("problem: " + r.recovery.message + "\n");
     sound = false;
     fix = false;
   }
   const std::optional<std::uint32_t> stored = StoredChecksum(bytes), computed = ComputedChecksum(bytes);
   if (!stored || !computed) {
-    std::printf("checksum: none (the file has %zu bytes)\n", bytes.size());
+    Print(Formatted("checksum: none (the file has %zu bytes)\n", bytes.size()));
     sound = false;
   } else {
-    std::printf("checksum: stored %08X, computed %08X%s\n", *stored, *computed, *stored == *computed ? "" : " (wrong)");
+    Print(Formatted("checksum: stored %08X, computed %08X%s\n", *stored, *computed, *stored == *computed ? "" : " (wrong)"));
     if (*stored != *computed) {
       if (fix) {
         OpenView open(file);
         const CommitResult committed = RosterTransaction(open.view()).Commit();
         if (!committed.ok) throw Refused{file + ": the checksum was not written: " + committed.reason};
-        std::printf("checksum: rewritten\n");
+        Print("checksum: rewritten\n");
       } else {
         sound = false;
       }
     }
   }
   const ListReport& rep = r.report;
-  std::printf("players: %zu listed (the header says %u)\n", r.rows.size(), rep.stored_count);
+  Print(Formatted("players: %zu listed (the header says %u)\n", r.rows.size(), rep.stored_count));
   auto problem = [&sound](std::uint32_t n, const char* what) {
     if (n == 0) return;
-    std::printf("problem: %u %s\n", n, what);
+    Print(Formatted("problem: %u %s\n", n, what));
     sound = false;
   };
   if (rep.no_header) problem(1, "roster header missing (the file is too short)");
@@ -49,7 +49,7 @@ int CommandCheck(const std::string& file, bool fix) {
   problem(rep.names_outside, "name references outside the file");
   problem(rep.names_unterminated, "names not closed before the end of the file");
   problem(rep.names_cut, "names longer than the longest shown");
-  std::printf("%s\n", sound ? "sound" : "not sound");
+  Print(sound ? "sound\n" : "not sound\n");
   return sound ? 0 : 1;
 }
 

@@ -1,16 +1,13 @@
 #include "cli/common.h"
 
-#include <cstdio>
-#include <fstream>
 
 #include "player/names.h"
 
 namespace rostrel::cli {
 
 std::vector<std::uint8_t> ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw Refused{path + ": cannot be read"};
-  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+  const std::string text = ReadText(path);
+  return std::vector<std::uint8_t>(text.begin(), text.end());
 }
 
 namespace {
@@ -18,8 +15,7 @@ namespace {
 RecoveryReport Recover(const std::string& path, bool report_only) {
   RecoveryReport report = RecoverRoster(path);
   if (report.what == Recovery::RolledForward) {
-    std::fprintf(stderr, "rostrel-cli: %s: an interrupted write was completed from %s\n", path.c_str(),
-                 JournalPathFor(path).c_str());
+    PrintError("rostrel-cli: " + path + ": an interrupted write was completed from " + JournalPathFor(path) + "\n");
   }
   if ((report.what == Recovery::Mismatch || report.what == Recovery::Failed) && !report_only) {
     throw Refused{report.message};
@@ -33,7 +29,7 @@ Roster List(const std::string& path, bool for_check) {
   Roster r{path, 0, {}, {}, {}};
   const auto header = HeaderOffsetFor(path);
   if (!header) throw Refused{path + ": the file extension is wrong (a roster is .ROS, a saved game .FXG)"};
-  if (!std::filesystem::is_regular_file(path)) throw Refused{path + ": no such file"};
+  if (!std::filesystem::is_regular_file(PathOf(path))) throw Refused{path + ": no such file"};
   r.recovery = Recover(path, for_check);
   r.header = *header;
   r.rows = FillPlayerList(path, *header, &r.report);
@@ -54,7 +50,9 @@ std::size_t FindRow(const Roster& r, const std::string& player) {
     }
     throw refuse("no listed player has that record position");
   }
-  const std::vector<std::size_t> matches = RowsNamed(r.rows, player);
+  std::string name;
+  if (!Latin1(player, name)) throw refuse("the name holds a character above U+00FF, which no name in a roster can hold");
+  const std::vector<std::size_t> matches = RowsNamed(r.rows, name);
   if (matches.empty()) throw refuse("no player has that name");
   if (matches.size() > 1) {
     std::string which;
@@ -71,9 +69,9 @@ OpenView::OpenView(const std::string& path) {
 
 void Backup(const std::string& path) {
   const std::string copy = path + ".bak";
-  if (std::filesystem::exists(copy)) return;  // an existing backup is never replaced
+  if (std::filesystem::exists(PathOf(copy))) return;  // an existing backup is never replaced
   std::error_code error;
-  std::filesystem::copy_file(path, copy, error);
+  std::filesystem::copy_file(PathOf(path), PathOf(copy), error);
   if (error) throw Refused{path + ": the backup " + copy + " cannot be written: " + error.message()};
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cli/fields.h"
+#include "cli/terminal.h"
 #include "player/player_cycle.h"
 #include "player/player_list.h"
 #include "roster/journal.h"
@@ -59,8 +60,8 @@ void Backup(const std::string& path);
 std::string Position(const PlayerEntry& row);
 
 // Names and texts hold the low bytes of 16-bit units, that is Latin-1: as
-// UTF-8 for JSON and CSV, and back; false for a character above U+00FF or
-// broken UTF-8.
+// UTF-8 for the terminal, JSON and CSV, and back; false for a character above
+// U+00FF or broken UTF-8.
 std::string Utf8(const std::string& text);
 bool Latin1(const std::string& text, std::string& out);
 
@@ -90,17 +91,18 @@ auto OnScratchCopy(const std::string& file, Work work) {
       ("rostrel-scratch-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) +
        std::filesystem::path(file).extension().string());
   std::error_code error;
-  std::filesystem::copy_file(file, scratch, std::filesystem::copy_options::overwrite_existing, error);
+  std::filesystem::copy_file(PathOf(file), scratch, std::filesystem::copy_options::overwrite_existing, error);
   if (error) throw Refused{file + ": a scratch copy cannot be written: " + error.message()};
   struct Remove {
     std::filesystem::path path;
     ~Remove() { std::filesystem::remove(path); }
   } remove{scratch};
+  const std::string scratch_path = Utf8Path(scratch);
   try {
-    return work(scratch.string());
+    return work(scratch_path);
   } catch (const Refused& refused) {
     std::string message = refused.message;
-    if (message.rfind(scratch.string(), 0) == 0) message = file + message.substr(scratch.string().size());
+    if (message.rfind(scratch_path, 0) == 0) message = file + message.substr(scratch_path.size());
     throw Refused{message};
   }
 }

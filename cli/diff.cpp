@@ -21,9 +21,9 @@ int CommandDiff(const std::string& a, const std::string& b) {
     const std::string pos = Position(ra.rows[i]);
     seen.insert(pos);
     const auto j = in_b.find(pos);
-    const std::string who = "@" + pos + " " + CellText(ra.rows[i].first_name) + " " + CellText(ra.rows[i].last_name);
+    const std::string who = "@" + pos + " " + Utf8(CellText(ra.rows[i].first_name) + " " + CellText(ra.rows[i].last_name));
     if (j == in_b.end()) {
-      std::printf("%s: only in %s\n", who.c_str(), a.c_str());
+      Print(who + ": only in " + a + "\n");
       ++differing;
       continue;
     }
@@ -34,19 +34,19 @@ int CommandDiff(const std::string& a, const std::string& b) {
     for (const Field& f : Fields()) {
       const std::string ta = CellText(FieldText(la.pages, f)), tb = CellText(FieldText(lb.pages, f));
       if (ta == tb) continue;
-      std::printf("%s: %s: \"%s\" -> \"%s\"\n", who.c_str(), f.label.c_str(), ta.c_str(), tb.c_str());
+      Print(who + ": " + f.label + ": \"" + Utf8(ta) + "\" -> \"" + Utf8(tb) + "\"\n");
       any = true;
     }
     differing += any;
   }
   for (const PlayerEntry& row : rb.rows) {
     if (!seen.count(Position(row))) {
-      std::printf("@%s %s %s: only in %s\n", Position(row).c_str(), CellText(row.first_name).c_str(),
-                  CellText(row.last_name).c_str(), b.c_str());
+      Print("@" + Position(row) + " " + Utf8(CellText(row.first_name) + " " + CellText(row.last_name)) + ": only in " + b +
+            "\n");
       ++differing;
     }
   }
-  std::printf("%d players differ\n", differing);
+  Print(Formatted("%d players differ\n", differing));
   return 0;
 }
 

@@ -2,8 +2,8 @@
 #include "cli/commands.h"
 
 #include <cstdio>
-#include <fstream>
 #include <map>
+#include <memory>
 
 #include "cli/common.h"
 #include "cli/csv.h"
@@ -50,38 +50,62 @@ struct CsvPlace {
   }
 };
 
-// The CSV's rows and the field each column names (column 0 holds the record position).
+// The sheet read one row at a time, and the field each column names (column 0
+// holds the record position).
 struct Sheet {
-  std::vector<CsvRow> rows;
+  std::string text;  // the whole sheet as UTF-8
+  char separator = ',';
   std::vector<const Field*> columns{nullptr};
 };
 
-Sheet ReadSheet(const CsvPlace& at) {
-  std::ifstream in(at.path, std::ios::binary);
-  if (!in) throw Refused{at.path + ": cannot be read"};
-  const std::string text((std::istreambuf_iterator<char>(in)), {});
+Sheet ReadSheet(const CsvPlace& at, std::unique_ptr<CsvReader>& reader) {
   Sheet sheet;
+  std::string read_as, why;
+  if (!DecodeSheet(ReadText(at.path), sheet.text, read_as, why)) throw Refused{at.path + ": " + why + "; nothing was written"};
+  if (!read_as.empty()) PrintError("rostrel-cli: " + at.path + ": " + read_as + "\n");
+  sheet.separator = DetectSeparator(sheet.text);
+  reader = std::make_unique<CsvReader>(sheet.text, sheet.separator);
+  CsvRow header;
   CsvError error;
-  if (!ParseCsv(text, sheet.rows, error)) throw at(error.line, error.column, error.what);
-  const std::vector<CsvRow>& rows = sheet.rows;
-  if (rows.empty() || rows[0].fields.empty() || rows[0].fields[0] != kRecordColumn) {
+  if (!reader->Next(header, error)) {
+    if (!error.what.empty()) throw at(error.line, error.column, error.what);
+    header.fields.clear();
+  }
+  if (header.fields.empty() || header.fields[0] != kRecordColumn) {
     throw at(1, 1, std::string("the header must start with ") + kRecordColumn);
   }
-  for (std::size_t c = 1; c < rows[0].fields.size(); ++c) {
-    const Field* f = FindField(rows[0].fields[c]);
-    if (!f) throw at(1, static_cast<int>(c + 1), "no field is labelled \"" + rows[0].fields[c] + "\"");
+  for (std::size_t c = 1; c < header.fields.size(); ++c) {
+    const Field* f = FindField(header.fields[c]);
+    if (!f) throw at(1, static_cast<int>(c + 1), "no field is labelled \"" + header.fields[c] + "\"");
     sheet.columns.push_back(f);
   }
   return sheet;
 }
 
+// A cell as the user meant it: a spreadsheet's text formula ="00" as 00, and,
+// in a sheet separated by semicolons or tabs, a number's decimal comma as its
+// point (12,5 is twelve and a half).
+std::string CellValue(std::string cell, const Field& field, char separator) {
+  if (cell.size() >= 3 && cell.starts_with("=\"") && cell.back() == '"') cell = cell.substr(2, cell.size() - 3);
+  const bool name = field.tab == kVitalsTab && (field.id == vitals::kFirstName || field.id == vitals::kLastName);
+  const std::size_t comma = cell.find(',');
+  if (separator != ',' && !name && comma != std::string::npos && comma + 1 < cell.size() &&
+      cell.find_first_not_of("+-0123456789,") == std::string::npos && cell.find_first_of("+-", 1) == std::string::npos &&
+      cell.find(',', comma + 1) == std::string::npos) {
+    cell[comma] = '.';
+  }
+  return cell;
+}
+
 // Types one CSV row's changed cells into its player's loaded pages, checking each.
-RowEdit TypeRow(const CsvRow& row, const std::vector<const Field*>& columns, std::size_t player, Loaded& loaded,
-                const CsvPlace& at) {
+RowEdit TypeRow(const CsvRow& row, const Sheet& sheet, std::size_t player, Loaded& loaded, const CsvPlace& at) {
+  const std::vector<const Field*>& columns = sheet.columns;
   RowEdit edit{player, {}};
   for (std::size_t c = 1; c < columns.size(); ++c) {
     std::string value;
-    if (!Latin1(row.fields[c], value)) throw at(row.line, static_cast<int>(c + 1), "a character above U+00FF");
+    if (!Latin1(CellValue(row.fields[c], *columns[c], sheet.separator), value)) {
+      throw at(row.line, static_cast<int>(c + 1), "a character above U+00FF, which no field can hold");
+    }
     if (value == CellText(FieldText(loaded.pages, *columns[c]))) continue;  // unchanged cells write nothing
     std::string why;
     if (!PutFieldText(loaded.pages, *columns[c], value, why)) {
@@ -94,47 +118,58 @@ RowEdit TypeRow(const CsvRow& row, const std::vector<const Field*>& columns, std
 
 }  // namespace
 
-int CommandImport(const std::string& file, const std::string& in_path, bool backup, bool strict) {
+int CommandImport(const std::string& file, const std::string& in_path, bool backup, bool accept_stored) {
   const Roster r = List(file);
   const CsvPlace at{in_path};
-  const Sheet sheet = ReadSheet(at);
+  std::unique_ptr<CsvReader> reader;
+  const Sheet sheet = ReadSheet(at, reader);
   const std::vector<const Field*>& columns = sheet.columns;
-  std::map<std::string, std::size_t> by_position;
-  for (std::size_t i = 0; i < r.rows.size(); ++i) by_position.emplace(Position(r.rows[i]), i);
+  std::map<std::uint32_t, std::size_t> by_position;
+  for (std::size_t i = 0; i < r.rows.size(); ++i) by_position.emplace(r.rows[i].position, i);
 
-  // One pass: each row is checked and its player written into one transaction,
-  // which is committed only when every row is sound (a refused row abandons
-  // it, and nothing is written). A player named twice is loaded with the
-  // first row's changes.
+  // One pass over the rows, read one at a time: each is checked and its player
+  // written into one transaction, which is committed only when every row is
+  // sound (a refused row abandons it, and nothing is written). A player named
+  // twice is loaded with the first row's changes.
   std::vector<RowEdit> plan;
   OpenView open(file);
   RosterTransaction transaction(open.view());
-  for (std::size_t n = 1; n < sheet.rows.size(); ++n) {
-    const CsvRow& row = sheet.rows[n];
+  CsvRow row;
+  CsvError error;
+  while (reader->Next(row, error)) {
     if (row.fields.size() != columns.size()) {
       throw at(row.line, static_cast<int>(std::min(row.fields.size(), columns.size()) + 1),
                "the row has " + std::to_string(row.fields.size()) + " fields, the header " + std::to_string(columns.size()));
     }
-    const auto player = by_position.find(row.fields[0]);
-    if (player == by_position.end()) throw at(row.line, 1, "no listed player has record position " + row.fields[0]);
+    const std::string& record = row.fields[0];
+    const auto player = record.empty() || record.size() > 10 || record.find_first_not_of("0123456789") != std::string::npos
+                            ? by_position.end()
+                            : by_position.find(static_cast<std::uint32_t>(std::stoull(record)));
+    if (player == by_position.end()) throw at(row.line, 1, "no listed player has record position " + record);
     Loaded loaded;
     Load(open, r, player->second, loaded);
-    RowEdit edit = TypeRow(row, columns, player->second, loaded, at);
+    RowEdit edit = TypeRow(row, sheet, player->second, loaded, at);
     if (edit.cells.empty()) continue;
     WritePlayer(open.view(), loaded.pages, loaded.player);
     plan.push_back(std::move(edit));
   }
+  if (!error.what.empty()) throw at(error.line, error.column, error.what);
   if (plan.empty()) {
-    std::printf("0 players changed\n");
+    Print("0 players changed\n");
     return 0;
   }
   const std::vector<std::string> not_as_typed = NotAsTyped(open, r, plan);
-  if (strict) RefuseUnlessAsTyped(file, not_as_typed);
+  if (!accept_stored && !not_as_typed.empty()) {
+    std::string message = file + ": nothing was imported: these cells would not read back as typed "
+                                 "(--accept-stored applies them as the file would hold them):";
+    for (const std::string& n : not_as_typed) message += "\n  " + n;
+    throw Refused{message};
+  }
   if (backup) Backup(file);
   const CommitResult committed = transaction.Commit();
   if (!committed.ok) throw Refused{file + ": nothing was imported: " + committed.reason};
-  std::printf("%zu players changed\n", plan.size());
-  for (const std::string& n : not_as_typed) std::printf("not as typed: %s\n", n.c_str());
+  Print(std::to_string(plan.size()) + " players changed\n");
+  for (const std::string& n : not_as_typed) Print("stored, not as typed: " + n + "\n");
   return 0;
 }
 

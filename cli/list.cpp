@@ -3,8 +3,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include <cstdio>
-#include <iostream>
 
 #include "cli/common.h"
 #include "cli/csv.h"
@@ -26,19 +24,22 @@ int CommandList(const std::string& file, const std::string& format) {
       p["last"] = Utf8(CellText(r.rows[i].last_name));
       players.push_back(p);
     }
-    std::cout << players.dump(2) << "\n";
+    Print(players.dump(2) + "\n");
   } else if (format == "csv") {
-    std::cout << CsvLine({"row", "position", "first", "last"});
+    std::string csv = CsvLine({"row", "position", "first", "last"});
     for (std::size_t i = 0; i < r.rows.size(); ++i) {
-      std::cout << CsvLine({std::to_string(i + 1), Position(r.rows[i]), Utf8(CellText(r.rows[i].first_name)),
-                            Utf8(CellText(r.rows[i].last_name))});
+      csv += CsvLine({std::to_string(i + 1), Position(r.rows[i]), Utf8(CellText(r.rows[i].first_name)),
+                      Utf8(CellText(r.rows[i].last_name))});
     }
+    Print(csv);
   } else {
-    std::printf("%6s  %10s  %-20s %s\n", "ROW", "POSITION", "FIRST", "LAST");
+    // Laid out in the names' own single bytes, so that each character takes one column.
+    std::string table = Formatted("%6s  %10s  %-20s %s\n", "ROW", "POSITION", "FIRST", "LAST");
     for (std::size_t i = 0; i < r.rows.size(); ++i) {
-      std::printf("%6zu  %10s  %-20s %s\n", i + 1, Position(r.rows[i]).c_str(), CellText(r.rows[i].first_name).c_str(),
+      table += Formatted("%6zu  %10s  %-20s %s\n", i + 1, Position(r.rows[i]).c_str(), CellText(r.rows[i].first_name).c_str(),
                   CellText(r.rows[i].last_name).c_str());
     }
+    Print(Utf8(table));
   }
   return 0;
 }

@@ -3,7 +3,7 @@
 // arguments; each command has a file of its own.
 #include <CLI/CLI.hpp>
 
-#include <cstdio>
+#include <algorithm>
 
 #include "cli/commands.h"
 #include "cli/common.h"
@@ -16,7 +16,7 @@ using namespace rostrel::cli;
 struct Arguments {
   std::string file, other, player, csv, format = "table";
   std::vector<std::string> assignments;
-  bool dry_run = false, backup = false, fix = false, strict = false;
+  bool dry_run = false, backup = false, fix = false, strict = false, accept_stored = false, plain = false;
 };
 
 struct Commands {
@@ -46,15 +46,21 @@ Commands Declare(CLI::App& app, Arguments& a) {
   c.check->add_option("FILE", a.file)->required();
   c.check->add_flag("--fix", a.fix, "rewrite the checksum only");
 
-  c.exporting = app.add_subcommand("export", "one CSV row per player, one column per field (UTF-8)");
+  c.exporting = app.add_subcommand("export", "one CSV row per player, one column per field (UTF-8 with a byte-order mark "
+                                              "and CRLF, as spreadsheets write it)");
   c.exporting->add_option("FILE", a.file)->required();
   c.exporting->add_option("--csv", a.csv, "the CSV file to write")->required();
+  c.exporting->add_flag("--plain", a.plain, "UTF-8 with LF and no byte-order mark, for scripts");
 
-  c.importing = app.add_subcommand("import", "apply a CSV of the export's shape; nothing is written when a row is bad");
+  c.importing = app.add_subcommand("import", "apply a CSV of the export's shape (UTF-8, UTF-16 or the Windows code page; "
+                                              "commas, semicolons or tabs); nothing is written when a cell is bad");
   c.importing->add_option("FILE", a.file)->required();
   c.importing->add_option("--csv", a.csv, "the CSV file to read")->required();
   c.importing->add_flag("--backup", a.backup, "copy FILE to FILE.bak first (an existing backup is kept)");
-  c.importing->add_flag("--strict", a.strict, "refuse, writing nothing, any value that would not read back as typed");
+  c.importing->add_flag("--accept-stored", a.accept_stored,
+                        "apply cells that would not read back as typed as the file would hold them (by default "
+                        "such a cell refuses the whole import)");
+  c.importing->add_flag("--strict", a.strict, "refuse any cell that would not read back as typed (the default)");
 
   c.diff = app.add_subcommand("diff", "the players and fields that differ, matched by record position");
   c.diff->add_option("A", a.file)->required();
@@ -67,8 +73,8 @@ int Run(const Commands& c, const Arguments& a) {
   if (*c.show) return CommandShow(a.file, a.player, a.format);
   if (*c.set) return CommandSet(a.file, a.player, a.assignments, a.dry_run, a.backup, a.strict);
   if (*c.check) return CommandCheck(a.file, a.fix);
-  if (*c.exporting) return CommandExport(a.file, a.csv);
-  if (*c.importing) return CommandImport(a.file, a.csv, a.backup, a.strict);
+  if (*c.exporting) return CommandExport(a.file, a.csv, a.plain);
+  if (*c.importing) return CommandImport(a.file, a.csv, a.backup, a.accept_stored && !a.strict);
   if (*c.diff) return CommandDiff(a.file, a.other);
   return 2;
 }
@@ -82,7 +88,10 @@ int main(int argc, char** argv) {
   Arguments arguments;
   const Commands commands = Declare(app, arguments);
   try {
-    app.parse(argc, argv);
+    std::vector<std::string> arguments = Utf8Arguments(argc, argv);
+    if (!arguments.empty()) arguments.erase(arguments.begin());  // the program's own name
+    std::reverse(arguments.begin(), arguments.end());             // as CLI11 takes them
+    app.parse(arguments);
   } catch (const CLI::ParseError& e) {
     // --help and --version end here too, with their own code 0.
     return app.exit(e) == 0 ? 0 : 2;
@@ -90,13 +99,13 @@ int main(int argc, char** argv) {
   try {
     return Run(commands, arguments);
   } catch (const Refused& refused) {
-    std::fprintf(stderr, "rostrel-cli: %s\n", refused.message.c_str());
+    PrintError("rostrel-cli: " + refused.message + "\n");
     return 1;
   } catch (const CLI::ValidationError& e) {
-    std::fprintf(stderr, "rostrel-cli: %s\n", e.what());
+    PrintError(std::string("rostrel-cli: ") + e.what() + "\n");
     return 2;
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "rostrel-cli: %s\n", e.what());
+    PrintError(std::string("rostrel-cli: ") + e.what() + "\n");
     return 1;
   }
 }

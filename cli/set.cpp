@@ -19,7 +19,11 @@ std::vector<Assignment> ParseAssignments(const std::vector<std::string>& texts) 
     if (eq == std::string::npos) throw CLI::ValidationError("FIELD=TEXT", "expected FIELD=TEXT, got " + a);
     const Field* f = FindField(a.substr(0, eq));
     if (!f) throw Refused{"no field is labelled \"" + a.substr(0, eq) + "\" (rostrel-cli show FILE PLAYER lists them)"};
-    all.push_back({f, a.substr(eq + 1)});
+    std::string text;
+    if (!Latin1(a.substr(eq + 1), text)) {
+      throw Refused{f->label + ": \"" + a.substr(eq + 1) + "\" holds a character above U+00FF, which no field can hold"};
+    }
+    all.push_back({f, text});
   }
   return all;
 }
@@ -30,7 +34,8 @@ struct Outcome {
   std::string before, after, typed;
   bool as_typed() const { return ShowsAsTyped(*field, typed, after); }
   std::string Text() const {
-    return field->label + ": \"" + before + "\" -> \"" + after + "\"" + (as_typed() ? "" : " (typed \"" + typed + "\")");
+    return field->label + ": \"" + Utf8(before) + "\" -> \"" + Utf8(after) + "\"" +
+           (as_typed() ? "" : " (typed \"" + Utf8(typed) + "\")");
   }
 };
 
@@ -47,7 +52,7 @@ std::vector<Outcome> Apply(const std::string& file, const std::string& player, c
     outcomes.push_back({e.field, CellText(FieldText(loaded.pages, *e.field)), {}, e.text});
     std::string why;
     if (!PutFieldText(loaded.pages, *e.field, e.text, why)) {
-      throw Refused{file + ": player " + player + ": field " + e.field->label + ": \"" + e.text + "\" refused: " + why};
+      throw Refused{file + ": player " + player + ": field " + e.field->label + ": \"" + Utf8(e.text) + "\" refused: " + why};
     }
   }
   const SaveResult saved = SavePlayer(open.view(), loaded.pages, loaded.player);
@@ -75,22 +80,25 @@ int CommandSet(const std::string& file, const std::string& player, const std::ve
     if (strict) {
       std::vector<std::string> refused;
       for (const Outcome& o : outcomes) {
-        if (!o.as_typed()) refused.push_back(o.field->label + ": \"" + o.typed + "\" would be stored as \"" + o.after + "\"");
+        if (!o.as_typed()) {
+          refused.push_back(o.field->label + ": \"" + Utf8(o.typed) + "\" would be stored as \"" + Utf8(o.after) + "\"");
+        }
       }
       RefuseUnlessAsTyped(file, refused);
     }
     if (dry_run) {
-      for (const Outcome& o : outcomes) std::printf("would set %s\n", o.Text().c_str());
-      std::printf("would change file offsets:");
+      std::string text;
+      for (const Outcome& o : outcomes) text += "would set " + o.Text() + "\n";
+      text += "would change file offsets:";
       for (std::size_t i = 0; i < before.size() && i < after.size(); ++i) {
-        if (before[i] != after[i]) std::printf(" %zu", i);
+        if (before[i] != after[i]) text += " " + std::to_string(i);
       }
-      std::printf("\n");
+      Print(text + "\n");
       return 0;
     }
   }
   if (backup) Backup(file);
-  for (const Outcome& o : Apply(file, player, edits)) std::printf("%s\n", o.Text().c_str());
+  for (const Outcome& o : Apply(file, player, edits)) Print(o.Text() + "\n");
   return 0;
 }
 

@@ -3,8 +3,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include <cstdio>
-#include <iostream>
 
 #include "cli/common.h"
 #include "player/names.h"
@@ -26,13 +24,15 @@ int CommandShow(const std::string& file, const std::string& player, const std::s
     shown["row"] = row + 1;
     shown["position"] = r.rows[row].position;
     shown["fields"] = fields;
-    std::cout << shown.dump(2) << "\n";
+    Print(shown.dump(2) + "\n");
     return 0;
   }
-  std::printf("row %zu, record position %s\n", row + 1, Position(r.rows[row]).c_str());
+  std::string text = Formatted("row %zu, record position %s\n", row + 1, Position(r.rows[row]).c_str());
   for (const Field& f : Fields()) {
-    std::printf("%-20s %s%s\n", f.label.c_str(), CellText(FieldText(loaded.pages, f)).c_str(), f.editable() ? "" : "  (shown only)");
+    text += Formatted("%-20s %s%s\n", f.label.c_str(), CellText(FieldText(loaded.pages, f)).c_str(),
+                      f.editable() ? "" : "  (shown only)");
   }
+  Print(Utf8(text));
   return 0;
 }
 

@@ -1,60 +1,12 @@
 // rostrel-cli run as a user runs it: arguments in; stdout, stderr, exit code
 // and the file's bytes out.
-#include <gtest/gtest.h>
-
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
-#include "cli/csv.h"
 #include "player/memory_pages.h"
 #include "player/player_cycle.h"
 #include "roster/journal.h"
-#include "tests/roster_builder.h"
+#include "tests/cli_run.h"
 
 namespace rostrel {
 namespace {
-
-using test::Bytes;
-using test::ReadFileBytes;
-using test::RosterBuilder;
-using test::U16;
-
-struct Outcome {
-  int code;
-  std::string out, err;
-};
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-class Cli : public ::testing::Test {
- protected:
-  void SetUp() override {
-    RosterBuilder builder;
-    builder.Add(U16("Tony"), U16("Parker")).Add(U16("Tim"), U16("Duncan")).Add(U16("Tim"), U16("Duncan")).Add(U16("Manu"), U16("Ginobili"));
-    for (std::size_t i = 0; i < 4; ++i) builder.Record(i)[455] = static_cast<std::uint8_t>(60 + i);  // Speed
-    built_ = builder.Build();
-    path_ = dir_.File("Roster.ROS");
-    test::WriteFileBytes(path_, built_.bytes);
-  }
-  Outcome Run(const std::string& arguments, const std::string& environment = "") {
-    const std::string out = dir_.File("out.txt"), err = dir_.File("err.txt");
-    const std::string command = environment + std::string(ROSTREL_CLI) + " " + arguments + " >" + out + " 2>" + err;
-    const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(out), Slurp(err)};
-  }
-  std::string Q(const std::string& path) const { return "'" + path + "'"; }
-
-  test::TempDir dir_;
-  test::Built built_;
-  std::string path_;
-};
 
 TEST_F(Cli, ListsAndShowsPlayers) {
   Outcome list = Run("list " + Q(path_) + " --format csv");
@@ -166,14 +118,16 @@ TEST_F(Cli, ReportsWhatTheFileHoldsAndStrictRefusesTheRest) {
   for (const cli::CsvRow& r : rows) text += cli::CsvLine(r.fields);
   std::ofstream(csv, std::ios::binary) << text;
   const Bytes before = ReadFileBytes(path_);
-  const Outcome refused = Run("import " + Q(path_) + " --csv " + Q(csv) + " --strict");
-  EXPECT_EQ(refused.code, 1);
   const std::string place = "line 3, column " + std::to_string(speed + 1) + ": Speed: \"257\" is stored as \"1\"";
-  EXPECT_NE(refused.err.find(place), std::string::npos) << refused.err;
-  EXPECT_EQ(ReadFileBytes(path_), before);
-  const Outcome imported = Run("import " + Q(path_) + " --csv " + Q(csv));
+  for (const char* refusing : {"", " --strict", " --accept-stored --strict"}) {
+    const Outcome refused = Run("import " + Q(path_) + " --csv " + Q(csv) + refusing);
+    EXPECT_EQ(refused.code, 1) << refusing;
+    EXPECT_NE(refused.err.find(place), std::string::npos) << refused.err;
+    EXPECT_EQ(ReadFileBytes(path_), before);
+  }
+  const Outcome imported = Run("import " + Q(path_) + " --csv " + Q(csv) + " --accept-stored");
   EXPECT_EQ(imported.code, 0);
-  EXPECT_NE(imported.out.find("2 players changed\nnot as typed: " + place + "\n"), std::string::npos) << imported.out;
+  EXPECT_NE(imported.out.find("2 players changed\nstored, not as typed: " + place + "\n"), std::string::npos) << imported.out;
   EXPECT_EQ(ReadFileBytes(path_)[built_.Offset(1, 455)], 1);
   EXPECT_EQ(ReadFileBytes(path_)[built_.Offset(2, 455)], 90);
 }
@@ -268,7 +222,8 @@ TEST_F(Cli, ExportImportAndDiff) {
     if (rows[0].fields[c] == "Speed") speed = c;
   }
   ASSERT_NE(speed, 0u);
-  EXPECT_EQ(rows[0].fields[0], "Record");
+  EXPECT_EQ(rows[0].fields[0], std::string(cli::kUtf8Mark) + "Record");  // what Excel writes as "CSV UTF-8"
+  EXPECT_EQ(Slurp(csv).find('\n'), Slurp(csv).find("\r\n") + 1);
   auto write = [&] {
     std::string text;
     for (const cli::CsvRow& r : rows) text += cli::CsvLine(r.fields);
