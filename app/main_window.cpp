@@ -16,6 +16,7 @@
 #include "pages/window_pages.h"
 #include "player/names.h"
 #include "roster/journal.h"
+#include "roster/wide_text.h"
 
 namespace rostrel {
 
@@ -116,7 +117,13 @@ EditorState& Editor() {
   return state;
 }
 
-void ShowMessage(const char* text) { MessageBoxA(nullptr, text, kMessageCaption, MB_OK | MB_TASKMODAL | MB_SETFOREGROUND); }
+void ShowMessage(const char* text) {
+  MessageBoxW(nullptr, WideFromUtf8(text).c_str(), WideFromUtf8(kMessageCaption).c_str(), MB_OK | MB_TASKMODAL | MB_SETFOREGROUND);
+}
+
+void ShowFileInCaption(HWND form, const std::string& path) {
+  SetWindowTextW(form, WideFromUtf8(path.empty() ? kBaseCaption : std::string(kBaseCaption) + " - " + FileNameOf(path)).c_str());
+}
 
 void RegisterMainWindow() {
   UseFormTable();
@@ -164,13 +171,13 @@ INT_PTR CALLBACK MainFormProc(HWND form, UINT message, WPARAM wparam, LPARAM) {
 
 std::string CollectDroppedFiles(HDROP drop) {
   std::string names;
-  const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
   for (UINT i = 0; i < count; ++i) {
-    const UINT length = DragQueryFileA(drop, i, nullptr, 0);
-    std::string name(length + 1, '\0');
-    DragQueryFileA(drop, i, name.data(), length + 1);
+    const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+    std::wstring name(length + 1, L'\0');
+    DragQueryFileW(drop, i, name.data(), length + 1);
     name.resize(length);
-    names += name + "|";
+    names += Utf8FromWide(name) + "|";
   }
   DragFinish(drop);
   while (!names.empty() && names.back() == '|') names.pop_back();
@@ -186,21 +193,21 @@ int GetSelectedRow(HWND form, int list_id) {
 }
 
 INT_PTR ChooseRosterFile(HWND form, int) {
-  char file[MAX_PATH] = {};
-  const std::string folder = SpecialFolderPath(CSIDL_APPDATA) + "\\2K Sports\\NBA 2K9\\Saves";
-  OPENFILENAMEA dialog{};
+  wchar_t file[MAX_PATH] = {};
+  const std::wstring folder = WideFromUtf8(SpecialFolderPath(CSIDL_APPDATA) + "\\2K Sports\\NBA 2K9\\Saves");
+  OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = form;
-  dialog.lpstrFilter = "FXG OR ROS FILE\0*.FXG;*.ROS\0ALL TYPE(*.*)\0*.*\0";
+  dialog.lpstrFilter = L"FXG OR ROS FILE\0*.FXG;*.ROS\0ALL TYPE(*.*)\0*.*\0";
   dialog.nFilterIndex = 1;
   dialog.lpstrFile = file;
-  dialog.nMaxFile = sizeof file;
+  dialog.nMaxFile = MAX_PATH;
   dialog.lpstrInitialDir = folder.c_str();
-  dialog.lpstrTitle = "Choose A File";
+  dialog.lpstrTitle = L"Choose A File";
   dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY;
   // A cancelled dialog changes nothing: an open file stays open and listed.
-  if (!GetOpenFileNameA(&dialog) || file[0] == '\0') return 0;
-  Editor().path = file;
+  if (!GetOpenFileNameW(&dialog) || file[0] == L'\0') return 0;
+  Editor().path = Utf8FromWide(file);
   ReadRosterFile(form, kReadButton);
   return 0;
 }
@@ -243,13 +250,12 @@ INT_PTR ReadRosterFile(HWND form, int) {
   EnableControl(form, kSaveButton, false);
   MoveRosterView(editor.view, next);
   if (rows.empty()) {
-    // Nobody to edit: the caption names no file.
-    SetWindowTextA(form, kBaseCaption);
+    ShowFileInCaption(form, "");  // nobody to edit: the caption names no file
     return 0;
   }
   FillPlayerRows(List(form), std::move(rows));
   EnableControl(form, kSaveButton, true);
-  SetWindowTextA(form, (std::string(kBaseCaption) + " - " + FileNameOf(editor.path)).c_str());
+  ShowFileInCaption(form, editor.path);
   return 0;
 }
 
@@ -260,7 +266,7 @@ INT_PTR CloseRosterFile(HWND form, int) {
   editor.search = SearchStart{};
   ClearPlayerRows(List(form));
   EnableControl(form, kSaveButton, false);
-  SetWindowTextA(form, kBaseCaption);
+  ShowFileInCaption(form, "");
   ReleaseFile();
   return 0;
 }

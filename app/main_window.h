@@ -43,8 +43,11 @@ void RegisterMainWindow();
 // empty text when all agree, else what does not.
 std::string CheckMainWindowBindings();
 
-// The program's message boxes: OK only, no icon, task-modal, no owner.
+// The program's message boxes: OK only, no icon, task-modal, no owner. The
+// text is UTF-8, as the program's paths are.
 void ShowMessage(const char* text);
+// The caption: the program's name, and the open file's name when there is one.
+void ShowFileInCaption(HWND form, const std::string& path);
 
 INT_PTR CALLBACK MainFormProc(HWND form, UINT message, WPARAM wparam, LPARAM lparam);
 
@@ -59,9 +62,9 @@ INT_PTR ListKey(HWND form, int id, WPARAM* key, LPARAM key_lparam);
 INT_PTR OnSearchKey(HWND form, int id, WPARAM* key, LPARAM key_lparam);
 INT_PTR OnSearchChar(HWND form, int id, WPARAM* key, LPARAM key_lparam);
 
-// The dropped files' full names joined by "|"; finishes the drop.
+// The dropped files' full names, in UTF-8, joined by "|"; finishes the drop.
 std::string CollectDroppedFiles(HDROP drop);
-// The file-system path of a special folder, or the empty text.
+// The file-system path of a special folder in UTF-8, or the empty text.
 std::string SpecialFolderPath(int csidl);
 // The 1-based number of the first selected row, 0 for none.
 int GetSelectedRow(HWND form, int list_id);

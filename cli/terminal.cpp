@@ -12,6 +12,8 @@
 #include <windows.h>
 
 #include <shellapi.h>
+
+#include "roster/wide_text.h"
 #endif
 
 namespace rostrel::cli {
@@ -19,33 +21,17 @@ namespace rostrel::cli {
 namespace {
 
 #ifdef _WIN32
-std::wstring Wide(std::string_view utf8) {
-  if (utf8.empty()) return {};
-  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
-  return wide;
-}
-
-std::string Narrow(std::wstring_view wide, UINT code_page) {
-  if (wide.empty()) return {};
-  const int n = WideCharToMultiByte(code_page, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string text(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(code_page, 0, wide.data(), static_cast<int>(wide.size()), text.data(), n, nullptr, nullptr);
-  return text;
-}
-
 void Write(DWORD which, FILE* stream, std::string_view utf8) {
   HANDLE out = GetStdHandle(which);
   DWORD mode = 0;
   if (out != INVALID_HANDLE_VALUE && GetConsoleMode(out, &mode)) {
     std::fflush(stream);
-    const std::wstring wide = Wide(utf8);
+    const std::wstring wide = WideFromUtf8(utf8);
     DWORD written = 0;
     WriteConsoleW(out, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
     return;
   }
-  const std::string text = Narrow(Wide(utf8), CP_ACP);
+  const std::string text = CodePageFromWide(WideFromUtf8(utf8));
   std::fwrite(text.data(), 1, text.size(), stream);
 }
 #endif
@@ -73,7 +59,7 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv) {
   int count = 0;
   if (LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count)) {
     std::vector<std::string> arguments;
-    for (int i = 0; i < count; ++i) arguments.push_back(Narrow(wide[i], CP_UTF8));
+    for (int i = 0; i < count; ++i) arguments.push_back(Utf8FromWide(wide[i]));
     LocalFree(wide);
     return arguments;
   }

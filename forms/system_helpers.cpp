@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include "roster/roster_file.h"
+#include "roster/wide_text.h"
 
 namespace rostrel {
 
@@ -17,7 +18,7 @@ std::string Trimmed(const char* text) {
 }
 
 using GetLocation = HRESULT(WINAPI*)(HWND, int, LPITEMIDLIST*);
-using PathFromList = BOOL(WINAPI*)(LPCITEMIDLIST, LPSTR);
+using PathFromList = BOOL(WINAPI*)(LPCITEMIDLIST, LPWSTR);
 
 }  // namespace
 
@@ -27,12 +28,12 @@ std::string ShellFolderPath(int csidl) {
   std::string folder;
   auto location =
       reinterpret_cast<GetLocation>(reinterpret_cast<void*>(GetProcAddress(shell.get(), "SHGetSpecialFolderLocation")));
-  auto path_of = reinterpret_cast<PathFromList>(reinterpret_cast<void*>(GetProcAddress(shell.get(), "SHGetPathFromIDListA")));
+  auto path_of = reinterpret_cast<PathFromList>(reinterpret_cast<void*>(GetProcAddress(shell.get(), "SHGetPathFromIDListW")));
   LPITEMIDLIST list = nullptr;
   if (location && path_of && SUCCEEDED(location(nullptr, csidl, &list)) && list) {
     const OwnedTaskMemory owned(list);
-    char path[MAX_PATH] = {};
-    if (path_of(list, path)) folder = path;
+    wchar_t path[MAX_PATH] = {};
+    if (path_of(list, path)) folder = Utf8FromWide(path);
   }
   return folder;
 }

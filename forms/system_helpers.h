@@ -19,7 +19,7 @@ std::string TempFolder();
 std::string TempFileName(const std::string& prefix = "tmp");
 // A new folder in the temporary folder: prefix and a number, ending in "\".
 std::string TempSubFolder(const std::string& prefix = "tmpfldr");
-// The shell's path of a special folder by its CSIDL, as the shell gives it;
+// The shell's path of a special folder by its CSIDL, as the shell gives it, in UTF-8;
 // the empty text when it cannot be resolved.
 std::string ShellFolderPath(int csidl);
 // A special folder by its CSIDL, ending in "\"; the program-files folder falls

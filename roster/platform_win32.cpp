@@ -1,5 +1,5 @@
-// Windows side of the platform adapter: ANSI file functions, file mappings and
-// the system's own single-byte case conversion.
+// Windows side of the platform adapter: the wide file functions over UTF-8
+// paths, file mappings and the system's own single-byte case conversion.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
@@ -7,6 +7,7 @@
 
 #include "roster/platform.h"
 #include "roster/roster_file.h"
+#include "roster/wide_text.h"
 
 namespace rostrel {
 
@@ -48,17 +49,38 @@ OpenStatus StatusForOpenError(DWORD error) {
   }
 }
 
+std::wstring Wide(const std::string& path) { return WideFromUtf8(path); }
+
+std::string Narrow(std::wstring_view wide, UINT code_page) {
+  if (wide.empty()) return {};
+  const int n = WideCharToMultiByte(code_page, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string text(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
+  if (n > 0) WideCharToMultiByte(code_page, 0, wide.data(), static_cast<int>(wide.size()), text.data(), n, nullptr, nullptr);
+  return text;
+}
+
 }  // namespace
 
+std::wstring WideFromUtf8(std::string_view utf8) {
+  if (utf8.empty()) return {};
+  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
+  if (n > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
+  return wide;
+}
+
+std::string Utf8FromWide(std::wstring_view wide) { return Narrow(wide, CP_UTF8); }
+std::string CodePageFromWide(std::wstring_view wide) { return Narrow(wide, CP_ACP); }
+
 OpenStatus PlatformMapFile(const std::string& path, RosterView& view) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
     return OpenStatus::NotFound;
   }
   // Windows refuses to open a read-only file for writing; Wine running as root
   // would not, so the attribute is checked here as well.
   if (attributes & FILE_ATTRIBUTE_READONLY) return OpenStatus::NotWritable;
-  OwnedHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+  OwnedHandle file(CreateFileW(Wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                nullptr, OPEN_EXISTING, 0, nullptr));
   if (!file.get()) return StatusForOpenError(GetLastError());
   // The mapping takes its size from the open file itself: a mapping larger than
@@ -96,7 +118,7 @@ bool PlatformWriteThrough(RosterView& view, std::uint64_t offset, const std::uin
 }
 
 bool PlatformWriteDurably(const std::string& path, const void* data, std::size_t n) {
-  OwnedHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  OwnedHandle file(CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.get()) return false;
   if (!IoStepMayRun(IoStep::JournalWrite)) return false;
   const auto* p = static_cast<const char*>(data);
@@ -116,7 +138,7 @@ bool PlatformSyncFolderOf(const std::string&) { return IoStepMayRun(IoStep::Fold
 
 bool PlatformRemoveFile(const std::string& path) {
   return IoStepMayRun(IoStep::JournalRemove) &&
-         (DeleteFileA(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND);
+         (DeleteFileW(Wide(path).c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND);
 }
 
 std::optional<std::vector<std::uint8_t>> PlatformReadWholeFile(const std::string& path) {
@@ -129,9 +151,9 @@ std::optional<std::vector<std::uint8_t>> PlatformReadWholeFile(const std::string
 }
 
 PlatformReadFile PlatformOpenForReading(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return {kNoHandle, 0};
-  OwnedHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+  OwnedHandle file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   LARGE_INTEGER size{};
   if (!file.get() || !GetFileSizeEx(file.get(), &size)) return {kNoHandle, 0};
@@ -162,8 +184,8 @@ void PlatformCloseFile(NativeHandle handle) {
 std::optional<std::uint64_t> PlatformDirectorySize(std::string_view path) {
   const std::string normalized = NormalizePath(path);
   if (normalized.empty()) return std::nullopt;
-  WIN32_FIND_DATAA data{};
-  HANDLE search = FindFirstFileA(normalized.c_str(), &data);
+  WIN32_FIND_DATAW data{};
+  HANDLE search = FindFirstFileW(Wide(normalized).c_str(), &data);
   if (search == INVALID_HANDLE_VALUE) return std::nullopt;
   FindClose(search);
   if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return std::nullopt;

@@ -3,6 +3,8 @@
 // a save whose flush fails, and a long profile folder.
 #include "tests/editor_window.h"
 
+#include <fstream>
+
 namespace rostrel {
 namespace {
 
@@ -163,6 +165,32 @@ TEST_F(Editor, FailedFlushIsReportedAndTheNextReadCompletesTheSave) {
   EXPECT_EQ(OpenViewCount(), 0);
   EXPECT_EQ(ReadFileBytes(roster_), after);
   std::filesystem::remove(JournalPathFor(roster_));
+}
+
+// A roster whose folder and name hold Cyrillic and CJK characters, as under
+// such a user name, opens, lists, saves and is named in the caption.
+TEST_F(Editor, RosterUnderAWideCharacterPathOpensListsAndSaves) {
+  const std::filesystem::path folder = dir_.path() / L"\u0421\u0435\u0439\u0432\u044b \u540d\u7c3f";
+  const std::filesystem::path roster = folder / L"\u0420\u043e\u0441\u0442\u0435\u0440\u540d.ROS";
+  std::filesystem::create_directory(folder);
+  std::ofstream(roster, std::ios::binary).write(reinterpret_cast<const char*>(built_.bytes.data()),
+                                                 static_cast<std::streamsize>(built_.bytes.size()));
+  Drop<wchar_t>({roster.wstring()});
+  ASSERT_EQ(Rows(), 5);
+  wchar_t caption[256] = {};
+  GetWindowTextW(form_, caption, 256);
+  EXPECT_TRUE(std::wstring(caption).ends_with(L" - " + roster.filename().wstring())) << Caption();
+  ClickRow(2);
+  ClickTab(1);
+  Retype(PageControl(1, 100), "93");
+  Click(GetDlgItem(form_, kSaveButton));
+  std::ifstream in(roster, std::ios::binary);
+  const Bytes after((std::istreambuf_iterator<char>(in)), {});
+  ASSERT_EQ(after.size(), built_.bytes.size());
+  EXPECT_EQ(after[built_.Offset(2, 436)], 93);
+  EXPECT_TRUE(test::ChecksumIsValid(after));
+  EXPECT_FALSE(std::filesystem::exists(roster.wstring() + L".journal"));
+  EXPECT_TRUE(g_boxes.empty());
 }
 
 // A profile folder of 256 to 259 characters comes back whole: the shell

@@ -141,17 +141,19 @@ void CALLBACK WatchForMessageBoxes(HWND, UINT, UINT_PTR, DWORD) {
   EnumThreadWindows(GetCurrentThreadId(), CloseMessageBox, 0);
 }
 
-// An HDROP as the shell makes it for files dropped on a window.
-HGLOBAL DropOf(const std::vector<std::string>& paths) {
-  std::size_t size = sizeof(DROPFILES) + 1;
-  for (const std::string& p : paths) size += p.size() + 1;
+// An HDROP as the shell makes it for files dropped on a window: the names in
+// the code page, or as wide text.
+template <typename Char>
+HGLOBAL DropOf(const std::vector<std::basic_string<Char>>& paths) {
+  std::size_t size = sizeof(DROPFILES) + sizeof(Char);
+  for (const auto& p : paths) size += (p.size() + 1) * sizeof(Char);
   HGLOBAL memory = GlobalAlloc(GHND, size);
   auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
   drop->pFiles = sizeof(DROPFILES);
-  drop->fWide = FALSE;
-  char* names = reinterpret_cast<char*>(drop + 1);
-  for (const std::string& p : paths) {
-    std::memcpy(names, p.c_str(), p.size() + 1);
+  drop->fWide = sizeof(Char) > 1;
+  auto* names = reinterpret_cast<Char*>(drop + 1);
+  for (const auto& p : paths) {
+    std::memcpy(names, p.c_str(), (p.size() + 1) * sizeof(Char));
     names += p.size() + 1;
   }
   GlobalUnlock(memory);
@@ -203,7 +205,8 @@ class Editor : public ::testing::Test {
     SetForegroundWindow(form_);
     Pump(200);
   }
-  void Drop(const std::vector<std::string>& paths, DWORD settle = 150) {
+  template <typename Char = char>
+  void Drop(const std::vector<std::basic_string<Char>>& paths, DWORD settle = 150) {
     PostMessageA(form_, WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf(paths)), 0);
     Pump(settle);
   }
