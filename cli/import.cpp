@@ -106,7 +106,9 @@ RowEdit TypeRow(const CsvRow& row, const Sheet& sheet, std::size_t player, Loade
     if (!Latin1(CellValue(row.fields[c], *columns[c], sheet.separator), value)) {
       throw at(row.line, static_cast<int>(c + 1), "a character above U+00FF, which no field can hold");
     }
-    if (value == CellText(FieldText(loaded.pages, *columns[c]))) continue;  // unchanged cells write nothing
+    // A cell that shows what the box shows writes nothing, in whatever form a
+    // spreadsheet gave it back (12.5 for 12.500): the stored value stays.
+    if (ShowsAsTyped(*columns[c], value, CellText(FieldText(loaded.pages, *columns[c])))) continue;
     std::string why;
     if (!PutFieldText(loaded.pages, *columns[c], value, why)) {
       throw at(row.line, static_cast<int>(c + 1), columns[c]->label + ": \"" + row.fields[c] + "\" refused: " + why);

@@ -252,7 +252,9 @@ std::string SalaryAsShown(std::string_view text) {
   std::string_view rest = trimmed;
   const std::size_t point = trimmed.find('.');
   const std::size_t decimals = point == std::string_view::npos ? 0 : trimmed.size() - point - 1;
-  if (!TakeNumber(rest, false) || !rest.empty() || decimals > 3 || trimmed.size() > 12) return std::string(text);
+  const std::optional<double> millions = TakeNumber(rest, false);
+  // Past the field's width the stored value would wrap: such a text never reads back.
+  if (!millions || !rest.empty() || decimals > 3 || *millions * 1000000.0 > 4294967295.0) return std::string(text);
   return SalaryText(SalaryValue(trimmed));
 }
 

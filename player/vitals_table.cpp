@@ -88,9 +88,9 @@ bool ShowsAsTyped(int tab, int id, std::string_view typed, std::string_view show
   if (f && (f->kind == K::FirstName || f->kind == K::LastName)) return typed == Unfilled(shown);
   typed = Unpadded(typed);
   shown = Unpadded(shown);
+  if (typed == shown) return true;
   if (f && f->kind == K::List) return UpperText(typed) == UpperText(shown);
-  if (f && f->as_shown) return f->as_shown(typed) == shown;
-  return typed == shown;
+  return f && f->as_shown && f->as_shown(typed) == shown;
 }
 
 }  // namespace rostrel

@@ -108,6 +108,32 @@ TEST_F(Cli, SheetsSavedEveryWayImportWithoutAChange) {
   }
 }
 
+// Sheets a real spreadsheet program saved (tools/make_sheet_fixtures.sh): each
+// imports into its roster without changing a byte. The German one read the
+// salaries' decimal points as thousands separators: refused, every such cell
+// named.
+TEST_F(Cli, SheetsLibreOfficeSavedImportWithoutAChange) {
+  const std::string fixtures = ROSTREL_SHEETS_DIR;
+  const Bytes roster = ReadFileBytes(fixtures + "/Roster.ROS");
+  for (const char* sheet : {"CodePage.csv", "Utf8Mark.csv", "UnicodeText.txt", "German.csv"}) {
+    test::WriteFileBytes(path_, roster);
+    const Outcome imported = Run("import " + Q(path_) + " --csv " + Q(fixtures + "/" + sheet));
+    EXPECT_EQ(ReadFileBytes(path_), roster) << sheet;
+    if (std::string(sheet) == "German.csv") {
+      EXPECT_EQ(imported.code, 1);
+      EXPECT_NE(imported.err.find("line 2, column 24: Year 1: \"12500\" is stored as \"3910.065\""), std::string::npos)
+          << imported.err;
+      std::size_t named = 0;
+      for (std::size_t at = 0; (at = imported.err.find(" is stored as ", at)) != std::string::npos; ++at) ++named;
+      EXPECT_EQ(named, 20u) << imported.err;  // four contract years of five players
+      continue;
+    }
+    EXPECT_EQ(imported.code, 0) << sheet << ": " << imported.err;
+    EXPECT_EQ(imported.out, "0 players changed\n") << sheet;
+    EXPECT_EQ(imported.err.find("code page 1252") != std::string::npos, std::string(sheet) == "CodePage.csv") << imported.err;
+  }
+}
+
 // Names on the terminal are UTF-8, and a player is found by an accented name.
 TEST_F(Cli, AccentedNamesOnTheTerminalAndTheCommandLine) {
   test::WriteFileBytes(path_, RosterBuilder().Add(u"Jos\u00e9", u"Calder\u00f3n").Add(U16("Manu"), U16("Ginobili")).Build().bytes);

@@ -107,6 +107,7 @@ TEST(Codecs, YearsProAndSalary) {
   EXPECT_EQ(SalaryValue(""), 0u);
   EXPECT_EQ(SalaryAsShown(" 12.5"), "12.500");  // typed so, it reads back as typed
   EXPECT_EQ(SalaryAsShown("12.3456"), "12.3456");  // it would not: it shows 12.346
+  EXPECT_EQ(SalaryAsShown("12500"), "12500");  // past the field: it would wrap
 }
 
 // The ways back: every stored value of the word fields, and every text a user

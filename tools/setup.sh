@@ -7,6 +7,8 @@
 #   bash tools/setup.sh test   everything the tests and benchmarks need (default)
 #   bash tools/setup.sh fuzz   the tests' packages and clang's libFuzzer
 #   bash tools/setup.sh package  building the 32-bit release and its zip
+#   bash tools/setup.sh sheets   the tests' packages and LibreOffice Calc, for
+#                                tools/make_sheet_fixtures.sh
 #
 # A package mirror can be out of step for hours: one architecture's index of a
 # suite fails to download, or offers older versions than the other's, so that
@@ -15,7 +17,7 @@
 # more with the distribution's own release as the target release.
 set -euo pipefail
 profile=${1:-test}
-case "$profile" in run|test|fuzz|package) ;; *) echo "usage: setup.sh [run|test|fuzz|package]" >&2; exit 2 ;; esac
+case "$profile" in run|test|fuzz|package|sheets) ;; *) echo "usage: setup.sh [run|test|fuzz|package|sheets]" >&2; exit 2 ;; esac
 
 if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
 export DEBIAN_FRONTEND=noninteractive
@@ -77,7 +79,8 @@ case "$profile" in
   *)
     need+=(g++ googletest libgtest-dev libbenchmark-dev zlib1g-dev xvfb xauth x11-utils x11-apps netpbm
            fonts-wqy-microhei libcli11-dev nlohmann-json3-dev python3 g++-mingw-w64-i686)
-    [ "$profile" = fuzz ] && need+=(clang libclang-rt-14-dev) ;;
+    [ "$profile" = fuzz ] && need+=(clang libclang-rt-14-dev)
+    [ "$profile" = sheets ] && need+=(libreoffice-calc-nogui) ;;
 esac
 if [ "$profile" != package ]; then
   if [ "$ROSTREL_WINE_ARCH" = i686 ]; then need+=(g++-mingw-w64-i686 wine wine32); else need+=(g++-mingw-w64-x86-64 wine64); fi
