@@ -34,6 +34,27 @@ awk -v l="$list_ns" -v e="$export_ns" -v i="$import_ns" 'BEGIN {
   printf "ratio  export + import / list   %8.2f\n", (e + i) / l
 }'
 
+# The import's peak resident memory (its maximum resident set, as its parent
+# sees it): of the unchanged CSV, and of one changing every player's Speed.
+python3 - "$scratch/big.csv" "$scratch/changed.csv" <<'PY'
+import csv, io, sys
+rows = list(csv.reader(io.StringIO(open(sys.argv[1], encoding="utf-8-sig").read())))
+speed = rows[0].index("Speed")
+for row in rows[1:]:
+    row[speed] = str((int(row[speed]) + 1) % 100)
+with open(sys.argv[2], "w", encoding="utf-8", newline="") as out:
+    csv.writer(out, lineterminator="\r\n").writerows(rows)
+PY
+peak_mb() {
+  python3 -c 'import resource, subprocess, sys
+subprocess.run(sys.argv[1:], stdout=subprocess.DEVNULL)
+print("%.1f" % (resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss / 1024))' "$@"
+}
+build/bench/rostrel_demo_roster "$scratch/Big.ROS" 32767 >/dev/null
+none_mb=$(peak_mb "$cli" import "$scratch/Big.ROS" --csv "$scratch/big.csv")
+all_mb=$(peak_mb "$cli" import "$scratch/Big.ROS" --csv "$scratch/changed.csv")
+echo "import peak memory: changing none $none_mb MB, changing every player $all_mb MB (roster 17 MB, CSV 10 MB)"
+
 # The list fill in the real window, under Wine and Xvfb.
 source tools/wine-env.sh
 if [ "$ROSTREL_WINE_ARCH" = i686 ]; then tree=build/windows; toolchain=cmake/mingw-i686.cmake
