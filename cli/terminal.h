@@ -22,8 +22,13 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv);
 std::filesystem::path PathOf(const std::string& utf8);
 std::string Utf8Path(const std::filesystem::path& path);
 
-// printf's formatting into a text.
-std::string Formatted(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// printf's formatting into a text (MinGW's C++ library formats as C99 does).
+#ifdef __MINGW32__
+#define ROSTREL_PRINTF_FORMAT gnu_printf
+#else
+#define ROSTREL_PRINTF_FORMAT printf
+#endif
+std::string Formatted(const char* format, ...) __attribute__((format(ROSTREL_PRINTF_FORMAT, 1, 2)));
 
 // A whole file's bytes; refused when it cannot be read.
 std::string ReadText(const std::string& path);

@@ -145,7 +145,7 @@ TEST_F(Cli, AccentedNamesOnTheTerminalAndTheCommandLine) {
   EXPECT_EQ(set.out, "FirstName: \"Manu\" -> \"M\u00e1nu\"\n");
   EXPECT_NE(Run("diff " + Q(path_) + " " + Q(path_)).out.find("0 players differ"), std::string::npos);
   const Bytes before = ReadFileBytes(path_);
-  for (const std::string refused : {"show " + Q(path_) + " '\u03a9mega Calder\u00f3n'", "set " + Q(path_) + " 1 FirstName=\u20ac"}) {
+  for (const std::string& refused : {"show " + Q(path_) + " '\u03a9mega Calder\u00f3n'", "set " + Q(path_) + " 1 FirstName=\u20ac"}) {
     const Outcome r = Run(refused);
     EXPECT_EQ(r.code, 1) << refused;
     EXPECT_NE(r.err.find("a character above U+00FF"), std::string::npos) << r.err;

@@ -6,7 +6,7 @@
 #                              where there is no display
 #   bash tools/setup.sh test   everything the tests and benchmarks need (default)
 #   bash tools/setup.sh fuzz   the tests' packages and clang's libFuzzer
-#   bash tools/setup.sh package  building the 32-bit release and its zip
+#   bash tools/setup.sh package  building the two releases and their zips
 #   bash tools/setup.sh sheets   the tests' packages and LibreOffice Calc, for
 #                                tools/make_sheet_fixtures.sh
 #
@@ -71,14 +71,16 @@ source "$(dirname "$0")/wine-env.sh"
 need=(cmake ninja-build)
 case "$profile" in
   package)
-    need+=(g++-mingw-w64-i686 mingw-w64-common gcc-mingw-w64-base libcli11-dev nlohmann-json3-dev python3) ;;
+    need+=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-common gcc-mingw-w64-base libcli11-dev nlohmann-json3-dev
+           python3) ;;
   run)
     # The dialog fonts link to this font for the verse on the main window.
     need+=(fonts-wqy-microhei)
     if [ -n "${DISPLAY:-}" ]; then need+=(x11-utils); else need+=(xvfb xauth x11-utils x11-apps netpbm); fi ;;
   *)
     need+=(g++ googletest libgtest-dev libbenchmark-dev zlib1g-dev xvfb xauth x11-utils x11-apps netpbm
-           fonts-wqy-microhei libcli11-dev nlohmann-json3-dev python3 g++-mingw-w64-i686)
+           fonts-wqy-microhei libcli11-dev nlohmann-json3-dev python3 g++-mingw-w64-i686 g++-mingw-w64-x86-64
+           g++-multilib qemu-user-static)
     [ "$profile" = fuzz ] && need+=(clang libclang-rt-14-dev)
     [ "$profile" = sheets ] && need+=(libreoffice-calc-nogui) ;;
 esac

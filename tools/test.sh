@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Builds both trees and runs every test: the core natively (with AddressSanitizer
-# and UndefinedBehaviorSanitizer), then the Windows build under Wine, headless
-# under its own Xvfb, in a fresh Wine prefix of its own. The Windows program is
-# always built for 32-bit x86; where this machine cannot run 32-bit code, the
-# Windows tests run from a 64-bit build of the same sources instead.
+# Builds the trees and runs every test: the core natively (with AddressSanitizer
+# and UndefinedBehaviorSanitizer), the core and rostrel-cli built for 32-bit x86
+# Linux (through QEMU's user-mode emulator where the kernel runs no 32-bit
+# code), then the Windows build under Wine, headless under its own Xvfb, in a
+# fresh Wine prefix of its own. The Windows program is always built for 32-bit
+# x86; where this machine cannot run 32-bit code, the Windows tests run from
+# the x86-64 build of the same sources instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -15,6 +17,12 @@ source tools/wine-env.sh
 full="-DBUILD_TESTING=ON -DROSTREL_CLI=ON"
 cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=Debug -DROSTREL_SANITIZE=ON $full
 cmake --build build/native
+# The 32-bit core: the same GoogleTest sources as the Windows trees, no sanitizers.
+emulator=()
+[ "$ROSTREL_WINE_ARCH" = x86_64 ] && emulator=(-DROSTREL_EMULATOR="$(command -v qemu-i386-static)")
+cmake -S . -B build/native32 -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/linux-i686.cmake \
+  "${emulator[@]}" $full
+cmake --build build/native32
 cmake -S . -B build/windows -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake $full
 cmake --build build/windows
 wintree=build/windows
@@ -25,6 +33,8 @@ if [ "$ROSTREL_WINE_ARCH" = x86_64 ]; then
 fi
 
 ctest --test-dir build/native --output-on-failure -j "$(nproc)"
+echo "32-bit core: build/native32${emulator:+ under qemu-i386-static}"
+ctest --test-dir build/native32 --output-on-failure -j "$(nproc)"
 
 export WINEPREFIX="$root/build/wineprefix"
 export WINEDEBUG=-all
