@@ -121,8 +121,12 @@ void ShowMessage(const char* text) {
   MessageBoxW(nullptr, WideFromUtf8(text).c_str(), WideFromUtf8(kMessageCaption).c_str(), MB_OK | MB_TASKMODAL | MB_SETFOREGROUND);
 }
 
+// The window is an ANSI one: its own procedure would pass the text through the
+// code page, so the wide default procedure stores it, whatever it holds.
 void ShowFileInCaption(HWND form, const std::string& path) {
-  SetWindowTextW(form, WideFromUtf8(path.empty() ? kBaseCaption : std::string(kBaseCaption) + " - " + FileNameOf(path)).c_str());
+  const std::wstring caption =
+      WideFromUtf8(path.empty() ? kBaseCaption : std::string(kBaseCaption) + " - " + FileNameOf(path));
+  DefWindowProcW(form, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(caption.c_str()));
 }
 
 void RegisterMainWindow() {

@@ -178,7 +178,7 @@ TEST_F(Editor, RosterUnderAWideCharacterPathOpensListsAndSaves) {
   Drop<wchar_t>({roster.wstring()});
   ASSERT_EQ(Rows(), 5);
   wchar_t caption[256] = {};
-  GetWindowTextW(form_, caption, 256);
+  InternalGetWindowText(form_, caption, 256);  // the text the title bar shows
   EXPECT_TRUE(std::wstring(caption).ends_with(L" - " + roster.filename().wstring())) << Caption();
   ClickRow(2);
   ClickTab(1);

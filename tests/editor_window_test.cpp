@@ -3,6 +3,8 @@
 // round; the file's bytes checked afterwards.
 #include "tests/editor_window.h"
 
+#include "roster/wide_text.h"
+
 namespace rostrel {
 namespace {
 
@@ -93,9 +95,9 @@ BOOL CALLBACK AnswerFileDialog(HWND window, LPARAM) {
     SendMessageA(filters, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item));
     g_dialog_filters += std::string(item) + "|";
   }
-  char folder[MAX_PATH] = {};
-  SendMessageA(window, CDM_GETFOLDERPATH, sizeof folder, reinterpret_cast<LPARAM>(folder));
-  g_dialog_folder = folder;
+  wchar_t folder[MAX_PATH] = {};  // the dialog is a wide one
+  SendMessageW(window, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(folder));
+  g_dialog_folder = Utf8FromWide(folder);
   if (g_dialog_answer.empty()) {
     PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
   } else {

@@ -36,7 +36,9 @@ hardened() {  # hardened EXE OBJDUMP NM WIDE
   # A relocation table that is there and not empty.
   grep -Eq 'Entry 5 [0-9a-f]+ 0*[1-9a-f][0-9a-f]* Base Relocation Directory' <<<"$header" || return 1
   # The stack protector's check routine and guard.
-  "$3" "$1" | grep -q '__stack_chk_fail$' && "$3" "$1" | grep -q '__stack_chk_guard$'
+  local symbols
+  symbols=$("$3" "$1") || return 1
+  grep -q '__stack_chk_fail$' <<<"$symbols" && grep -q '__stack_chk_guard$' <<<"$symbols"
 }
 
 for arch in win64 win32; do
