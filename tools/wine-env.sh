@@ -34,6 +34,14 @@ else
 fi
 export ROSTREL_WINE_ARCH ROSTREL_WINE ROSTREL_WINESERVER
 
+# Wine names the files it creates in the character set of the locale: with a
+# UTF-8 one every file name a Windows program can use exists on Linux too
+# (under the C locale a Cyrillic or CJK name cannot be created at all).
+case "${LC_ALL:-${LC_CTYPE:-${LANG:-}}}" in
+  *UTF-8* | *utf8* | *UTF8* | *utf-8*) ;;
+  *) export LC_ALL=C.UTF-8 ;;
+esac
+
 # Creates the Wine prefix $WINEPREFIX if it is not there yet. Windows are left
 # unmanaged: Xvfb has no window manager, and Wine would otherwise wait for one
 # for two seconds whenever a window is hidden or destroyed. The dialog fonts
