@@ -51,15 +51,17 @@ struct CsvPlace {
 };
 
 // The sheet read one row at a time, and the field each column names (column 0
-// holds the record position).
+// holds the record position). The reader reads the text in place: filled
+// where it stays.
 struct Sheet {
   std::string text;  // the whole sheet as UTF-8
   char separator = ',';
   std::vector<const Field*> columns{nullptr};
+  std::unique_ptr<CsvReader> reader;
 };
 
-Sheet ReadSheet(const CsvPlace& at, std::unique_ptr<CsvReader>& reader) {
-  Sheet sheet;
+void ReadSheet(const CsvPlace& at, Sheet& sheet) {
+  std::unique_ptr<CsvReader>& reader = sheet.reader;
   std::string read_as, why;
   if (!DecodeSheet(ReadText(at.path), sheet.text, read_as, why)) throw Refused{at.path + ": " + why + "; nothing was written"};
   if (!read_as.empty()) PrintError("rostrel-cli: " + at.path + ": " + read_as + "\n");
@@ -79,7 +81,6 @@ Sheet ReadSheet(const CsvPlace& at, std::unique_ptr<CsvReader>& reader) {
     if (!f) throw at(1, static_cast<int>(c + 1), "no field is labelled \"" + header.fields[c] + "\"");
     sheet.columns.push_back(f);
   }
-  return sheet;
 }
 
 // A cell as the user meant it: a spreadsheet's text formula ="00" as 00, and,
@@ -123,8 +124,9 @@ RowEdit TypeRow(const CsvRow& row, const Sheet& sheet, std::size_t player, Loade
 int CommandImport(const std::string& file, const std::string& in_path, bool backup, bool accept_stored) {
   const Roster r = List(file);
   const CsvPlace at{in_path};
-  std::unique_ptr<CsvReader> reader;
-  const Sheet sheet = ReadSheet(at, reader);
+  Sheet sheet;
+  ReadSheet(at, sheet);
+  CsvReader& reader = *sheet.reader;
   const std::vector<const Field*>& columns = sheet.columns;
   std::map<std::uint32_t, std::size_t> by_position;
   for (std::size_t i = 0; i < r.rows.size(); ++i) by_position.emplace(r.rows[i].position, i);
@@ -138,7 +140,7 @@ int CommandImport(const std::string& file, const std::string& in_path, bool back
   RosterTransaction transaction(open.view());
   CsvRow row;
   CsvError error;
-  while (reader->Next(row, error)) {
+  while (reader.Next(row, error)) {
     if (row.fields.size() != columns.size()) {
       throw at(row.line, static_cast<int>(std::min(row.fields.size(), columns.size()) + 1),
                "the row has " + std::to_string(row.fields.size()) + " fields, the header " + std::to_string(columns.size()));
