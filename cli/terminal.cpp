@@ -20,9 +20,11 @@ namespace rostrel::cli {
 
 namespace {
 
+// Text to standard output or error: on Windows wide to a console, else in
+// the code page; elsewhere as it is.
+void Write(FILE* stream, std::string_view utf8) {
 #ifdef _WIN32
-void Write(DWORD which, FILE* stream, std::string_view utf8) {
-  HANDLE out = GetStdHandle(which);
+  HANDLE out = GetStdHandle(stream == stderr ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
   DWORD mode = 0;
   if (out != INVALID_HANDLE_VALUE && GetConsoleMode(out, &mode)) {
     std::fflush(stream);
@@ -33,26 +35,15 @@ void Write(DWORD which, FILE* stream, std::string_view utf8) {
   }
   const std::string text = CodePageFromWide(WideFromUtf8(utf8));
   std::fwrite(text.data(), 1, text.size(), stream);
-}
+#else
+  std::fwrite(utf8.data(), 1, utf8.size(), stream);
 #endif
+}
 
 }  // namespace
 
-void Print(std::string_view utf8) {
-#ifdef _WIN32
-  Write(STD_OUTPUT_HANDLE, stdout, utf8);
-#else
-  std::fwrite(utf8.data(), 1, utf8.size(), stdout);
-#endif
-}
-
-void PrintError(std::string_view utf8) {
-#ifdef _WIN32
-  Write(STD_ERROR_HANDLE, stderr, utf8);
-#else
-  std::fwrite(utf8.data(), 1, utf8.size(), stderr);
-#endif
-}
+void Print(std::string_view utf8) { Write(stdout, utf8); }
+void PrintError(std::string_view utf8) { Write(stderr, utf8); }
 
 std::vector<std::string> Utf8Arguments(int argc, char** argv) {
 #ifdef _WIN32

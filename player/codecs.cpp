@@ -12,17 +12,13 @@ namespace rostrel {
 
 namespace {
 
-template <std::size_t N>
-std::string FromTable(const char* const (&table)[N], std::uint32_t code) {
-  return code < N ? table[code] : "";
-}
-
 const char* const kRoles[] = {"Starter", "Sixth Man", "Role Player", "Prospect", "Bench Warmer"};
 const char* const kPersonalities[] = {"Unpredictable", "Laid Back", "Neutral", "Expressive"};
 const char* const kPlayingPositions[] = {"Point Guard",   "Shooting Guard", "Small Forward",
                                          "Power Forward", "Center",         "N/A"};
 const char* const kHands[] = {"Right", "Left"};
 const char* const kNoTrade[] = {"No", "Yes"};
+const char* const kBodyShapes[] = {"Thin", "Normal", "Thick"};
 
 std::string TwoDigits(std::uint32_t n) {
   char text[16];
@@ -90,6 +86,15 @@ std::int64_t InchesOfBits(std::uint32_t single_bits) {
   return FloorDiv(static_cast<std::int64_t>(single_bits) - 1115684864, 166461);
 }
 
+std::uint32_t HeightBitsOfInches(int inches) {
+  // The single nearest to the height in centimetres, moved to the next
+  // pattern that shows those inches where rounding put it just outside.
+  auto bits = std::bit_cast<std::uint32_t>(static_cast<float>(inches * 2.54));
+  while (InchesOfBits(bits) < inches) ++bits;
+  while (InchesOfBits(bits) > inches) --bits;
+  return bits;
+}
+
 // A typed height in inches: feet and inches as 6' 9", 6'9", 6'9 or 6-9, or
 // plain inches.
 std::optional<double> TypedInches(std::string_view text) {
@@ -116,13 +121,6 @@ std::optional<double> TypedPounds(std::string_view text, bool& plain) {
 
 }  // namespace
 
-const char* const kBodyShapeItems[kBodyShapeItemCount] = {"Thin", "Normal", "Thick"};
-
-std::string RoleText(std::uint32_t code) { return FromTable(kRoles, code); }
-std::string PersonalityText(std::uint32_t code) { return FromTable(kPersonalities, code); }
-std::string PositionText(std::uint32_t code) { return FromTable(kPlayingPositions, code); }
-std::string HandText(std::uint32_t code) { return code == 1 ? "Right" : "Left"; }
-std::string NoTradeText(std::uint32_t word) { return (word & 1) ? "Yes" : "No"; }
 
 std::string JerseyNumberText(std::uint32_t word) {
   const std::uint32_t n = (word & 0xFFFF) >> 7;
@@ -200,15 +198,6 @@ std::optional<std::uint32_t> JerseyNumberWord(std::string_view text, std::uint32
   return (word & 0x7F) | (static_cast<std::uint32_t>(number) << 7);
 }
 
-std::uint32_t HeightBitsOfInches(int inches) {
-  // The single nearest to the height in centimetres, moved to the next
-  // pattern that shows those inches where rounding put it just outside.
-  auto bits = std::bit_cast<std::uint32_t>(static_cast<float>(inches * 2.54));
-  while (InchesOfBits(bits) < inches) ++bits;
-  while (InchesOfBits(bits) > inches) --bits;
-  return bits;
-}
-
 std::optional<std::uint32_t> HeightBits(std::string_view text, std::uint32_t single_bits) {
   const std::optional<double> typed = TypedInches(text);
   if (!typed) return std::nullopt;
@@ -263,6 +252,6 @@ std::span<const char* const> PersonalityItems() { return kPersonalities; }
 std::span<const char* const> PlayingPositionItems() { return kPlayingPositions; }
 std::span<const char* const> HandItems() { return kHands; }
 std::span<const char* const> NoTradeItems() { return kNoTrade; }
-std::span<const char* const> BodyShapeItems() { return kBodyShapeItems; }
+std::span<const char* const> BodyShapeItems() { return kBodyShapes; }
 
 }  // namespace rostrel

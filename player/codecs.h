@@ -10,11 +10,6 @@
 
 namespace rostrel {
 
-std::string RoleText(std::uint32_t code);         // "Starter" ... "Bench Warmer"; else empty
-std::string PersonalityText(std::uint32_t code);  // "Unpredictable" ... "Expressive"; else empty
-std::string PositionText(std::uint32_t code);     // the playing position: "Point Guard" ... "N/A"; else empty
-std::string HandText(std::uint32_t code);         // 1 "Right", else "Left"
-std::string NoTradeText(std::uint32_t word);      // bit 0: "Yes" / "No"
 std::string JerseyNumberText(std::uint32_t word);  // bits 7-15; 100 shows "00"
 std::string HeightText(std::uint32_t single_bits);  // feet, "'", inches, '"'
 std::string WeightText(std::uint32_t single_bits);  // whole pounds and " Lbs"
@@ -56,8 +51,6 @@ std::optional<std::uint32_t> YearsProWord(std::string_view text, std::uint32_t w
 
 // The heights a player can have here, in inches: 4' 2" (128 cm) to 8' 4" (256 cm).
 constexpr int kShortestInches = 50, kTallestInches = 100;
-// The stored single that shows as this many inches.
-std::uint32_t HeightBitsOfInches(int inches);
 
 // A typed height or weight in the form the box shows it ("6-9" as 6' 9",
 // "215" as 215 Lbs); any other text as it is. A text reads back as typed
@@ -67,7 +60,8 @@ std::string WeightAsShown(std::string_view text);
 // A typed salary of at most three decimals with all three ("12.5" as 12.500).
 std::string SalaryAsShown(std::string_view text);
 
-// The items of the page's drop-down lists, in code order.
+// The items of the page's drop-down lists, in code order (the VITALS table
+// says which code each item writes and which item a stored code shows).
 std::span<const char* const> RoleItems();
 std::span<const char* const> PersonalityItems();
 std::span<const char* const> PlayingPositionItems();
@@ -79,7 +73,5 @@ std::span<const char* const> BodyShapeItems();
 // is bits 5-6 of the dword at record offset 112.
 constexpr std::uint32_t kBodyShapeShift = 5;
 constexpr std::uint32_t kBodyShapeMask = 0x60u;
-constexpr int kBodyShapeItemCount = 3;
-extern const char* const kBodyShapeItems[kBodyShapeItemCount];
 
 }  // namespace rostrel

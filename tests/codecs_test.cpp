@@ -3,29 +3,39 @@
 #include <bit>
 
 #include "player/codecs.h"
+#include "player/pages.h"
+#include "player/vitals_table.h"
 
 namespace rostrel {
 namespace {
 
 std::uint32_t Bits(float f) { return std::bit_cast<std::uint32_t>(f); }
 
+// What a drop-down list of VITALS shows for a stored value: its item, or nothing.
+std::string ListText(int control, std::uint32_t stored) {
+  const ListCodec& list = *FindVitalsField(control)->list;
+  const int item = list.ItemOf(stored);
+  return item ? list.items()[static_cast<std::size_t>(item - 1)] : "";
+}
+
 TEST(Codecs, TableTexts) {
-  EXPECT_EQ(RoleText(1), "Sixth Man");
-  EXPECT_EQ(RoleText(4), "Bench Warmer");
-  EXPECT_EQ(RoleText(5), "");
-  EXPECT_EQ(RoleText(7), "");
-  EXPECT_EQ(PersonalityText(3), "Expressive");
-  EXPECT_EQ(PersonalityText(4), "");
-  EXPECT_EQ(PositionText(0), "Point Guard");
-  EXPECT_EQ(PositionText(5), "N/A");
-  EXPECT_EQ(PositionText(6), "");
-  EXPECT_EQ(HandText(1), "Right");
-  EXPECT_EQ(HandText(0), "Left");
-  EXPECT_EQ(HandText(2), "Left");
-  EXPECT_EQ(NoTradeText(1), "Yes");
-  EXPECT_EQ(NoTradeText(3), "Yes");
-  EXPECT_EQ(NoTradeText(0), "No");
-  EXPECT_EQ(NoTradeText(2), "No");
+  using namespace vitals;
+  EXPECT_EQ(ListText(kRole, 1), "Sixth Man");
+  EXPECT_EQ(ListText(kRole, 4), "Bench Warmer");
+  EXPECT_EQ(ListText(kRole, 5), "");
+  EXPECT_EQ(ListText(kRole, 7), "");
+  EXPECT_EQ(ListText(kPersonality, 3), "Expressive");
+  EXPECT_EQ(ListText(kPersonality, 4), "");
+  EXPECT_EQ(ListText(kPlayingPosition, 0), "Point Guard");
+  EXPECT_EQ(ListText(kPlayingPosition, 5), "N/A");
+  EXPECT_EQ(ListText(kPlayingPosition, 6), "");
+  EXPECT_EQ(ListText(kHand, 1), "Right");
+  EXPECT_EQ(ListText(kHand, 0), "Left");
+  EXPECT_EQ(ListText(kHand, 2), "Left");
+  EXPECT_EQ(ListText(kNoTrade, 1), "Yes");
+  EXPECT_EQ(ListText(kNoTrade, 3), "Yes");
+  EXPECT_EQ(ListText(kNoTrade, 0), "No");
+  EXPECT_EQ(ListText(kNoTrade, 2), "No");
 }
 
 TEST(Codecs, JerseyNumber) {
