@@ -37,7 +37,7 @@ TEST_F(Editor, HostileFilesOpenWithoutHarm) {
 TEST_F(Editor, UnwritableFileIsNotLeftHalfOpen) {
   SetFileAttributesA(roster_.c_str(), FILE_ATTRIBUTE_READONLY);
   Drop({roster_});
-  Pump(200);
+  PumpUntil([] { return g_boxes.size() >= 1; });  // the box was answered
   ASSERT_EQ(g_boxes.size(), 1u);
   EXPECT_EQ(g_boxes[0], "The file cannot be opened for writing.");
   EXPECT_EQ(Rows(), 0);
@@ -101,7 +101,7 @@ TEST_F(Editor, RefusedSecondFileLeavesTheOpenOneOpenListedAndNamed) {
   test::WriteFileBytes(locked, RosterBuilder().Add(U16("A"), U16("B")).Build().bytes);
   SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY);
   Drop({locked});
-  Pump(200);
+  PumpUntil([] { return g_boxes.size() >= 1; });  // the box was answered
   ASSERT_EQ(g_boxes.size(), 1u);
   EXPECT_EQ(g_boxes[0], "The file cannot be opened for writing.");
   EXPECT_EQ(Rows(), 5);
@@ -134,7 +134,7 @@ TEST_F(Editor, FailedFlushIsReportedAndTheNextReadCompletesTheSave) {
   SetIoStepHook(RefuseTheFlush);
   Click(GetDlgItem(form_, kSaveButton));
   SetIoStepHook(nullptr);
-  Pump(200);
+  PumpUntil([] { return g_boxes.size() >= 1; });  // the box was answered
   ASSERT_EQ(g_boxes.size(), 1u);
   EXPECT_EQ(g_boxes[0].rfind("Roster.ROS was not saved. The changes could not be put on the disk.", 0), 0u) << g_boxes[0];
   EXPECT_EQ(GetControlText(FindPage(form_, 1), 100), "91");  // the edit is still there
@@ -158,7 +158,7 @@ TEST_F(Editor, FailedFlushIsReportedAndTheNextReadCompletesTheSave) {
   test::WriteFileBytes(JournalPathFor(roster_), EncodeJournal(other));
   CloseRosterFile(form_, kCloseButton);
   Drop({roster_});
-  Pump(200);
+  PumpUntil([] { return g_boxes.size() >= 3; });  // the box was answered
   ASSERT_EQ(g_boxes.size(), 3u);
   EXPECT_NE(g_boxes[2].find("Roster.ROS.journal does not match"), std::string::npos) << g_boxes[2];
   EXPECT_EQ(Rows(), 0);

@@ -11,15 +11,15 @@
 #include "pages/window_pages.h"
 #include "roster/journal.h"
 #include "roster/platform.h"
-#include "roster/journal.h"
-#include "roster/platform.h"
 #include "tests/fuzz/fuzz_targets.h"
+#include "tests/message_pump.h"
 #include "tests/roster_builder.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
 #include <shlobj.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <filesystem>
@@ -35,23 +35,20 @@ using test::RosterBuilder;
 using test::TempDir;
 using test::U16;
 
-// Runs the thread's messages the way the editor's own loop does.
-void Pump(DWORD milliseconds = 60) {
-  const DWORD end = GetTickCount() + milliseconds;
-  do {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-      HWND root = GetAncestor(message.hwnd, GA_ROOT);
-      if (!root || !IsDialogMessageA(root, &message)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-      }
-    }
-    Sleep(1);
-  } while (GetTickCount() < end);
-}
+using test::Pump;
+using test::PumpUntil;
+
+// When and where the last click went down: the next click at the same place
+// waits until the system can no longer take the two for a double click (the
+// buttons notify their form of a double click instead of a click).
+DWORD g_last_click = 0;
+POINT g_last_click_at{-100, -100};
 
 void ClickAt(POINT screen) {
+  if (std::abs(screen.x - g_last_click_at.x) <= GetSystemMetrics(SM_CXDOUBLECLK) &&
+      std::abs(screen.y - g_last_click_at.y) <= GetSystemMetrics(SM_CYDOUBLECLK)) {
+    PumpUntil([] { return GetTickCount() - g_last_click > GetDoubleClickTime(); });
+  }
   SetCursorPos(screen.x, screen.y);
   Pump(20);
   INPUT clicks[2] = {};
@@ -59,6 +56,23 @@ void ClickAt(POINT screen) {
   clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
   clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
   SendInput(2, clicks, sizeof(INPUT));
+  g_last_click = GetTickCount();
+  g_last_click_at = screen;
+  Pump();
+}
+
+// Two clicks at once, which the system takes for a double click.
+inline void DoubleClickAt(POINT screen) {
+  SetCursorPos(screen.x, screen.y);
+  Pump(20);
+  INPUT clicks[4] = {};
+  for (int i = 0; i < 4; ++i) {
+    clicks[i].type = INPUT_MOUSE;
+    clicks[i].mi.dwFlags = i % 2 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN;
+  }
+  SendInput(4, clicks, sizeof(INPUT));
+  g_last_click = GetTickCount();
+  g_last_click_at = screen;
   Pump();
 }
 
@@ -83,7 +97,7 @@ void Key(WORD vk, bool up) {
   SendInput(1, &key, sizeof key);
 }
 
-void Press(WORD vk) {
+inline void Press(WORD vk) {
   Key(vk, false);
   Key(vk, true);
   Pump();
@@ -203,7 +217,7 @@ class Editor : public ::testing::Test {
     ShowWindow(form_, SW_SHOW);
     ShowFormModeless(form_);
     SetForegroundWindow(form_);
-    Pump(200);
+    ASSERT_TRUE(PumpUntil([this] { return IsWindowVisible(form_) && GetForegroundWindow() == form_; }));
   }
   template <typename Char = char>
   void Drop(const std::vector<std::basic_string<Char>>& paths, DWORD settle = 150) {

@@ -125,10 +125,12 @@ TEST_F(Editor, OpenDialogStartsInTheSaveFolderAndCancelChangesNothing) {
   const std::string in_saves = saves + "\\Dialog.ROS";
   test::WriteFileBytes(in_saves, built_.bytes);
 
+  // The dialog was read and answered, and has closed.
+  auto answered = [] { return !g_dialog_title.empty() && !FindWindowA("#32770", "Choose A File"); };
   const UINT_PTR timer = SetTimer(nullptr, 0, 100, WatchForFileDialog);
   g_dialog_answer = "Dialog.ROS";  // a bare name: the dialog is in the save folder
   Click(GetDlgItem(form_, kOpenButton));
-  Pump(300);
+  ASSERT_TRUE(PumpUntil(answered));
   EXPECT_EQ(g_dialog_title, "Choose A File");
   EXPECT_EQ(g_dialog_filters, "FXG OR ROS FILE|ALL TYPE(*.*)|");
   EXPECT_EQ(lstrcmpiA(g_dialog_folder.c_str(), saves.c_str()), 0) << g_dialog_folder;
@@ -137,8 +139,8 @@ TEST_F(Editor, OpenDialogStartsInTheSaveFolderAndCancelChangesNothing) {
 
   g_dialog_title.clear();
   g_dialog_answer.clear();  // cancel: the open file stays open and listed
-  Click(GetDlgItem(form_, kOpenButton));
-  Pump(300);
+  Click(GetDlgItem(form_, kOpenButton));  // a click again, not a double click
+  ASSERT_TRUE(PumpUntil(answered));
   KillTimer(nullptr, timer);
   EXPECT_EQ(g_dialog_title, "Choose A File");
   EXPECT_EQ(Rows(), 5);
@@ -156,7 +158,7 @@ TEST_F(Editor, WrongExtensionIsRefusedAndTheOpenFileStays) {
   const std::string text = dir_.File("Roster.rosx");
   test::WriteFileBytes(text, built_.bytes);
   Drop({text});
-  Pump(200);
+  PumpUntil([] { return g_boxes.size() >= 1; });  // the box was answered
   ASSERT_EQ(g_boxes.size(), 1u);
   EXPECT_EQ(g_boxes[0], "The file extension is wrong!?");
   EXPECT_FALSE(g_box_had_owner);
@@ -170,10 +172,8 @@ TEST_F(Editor, ColumnClicksSortEachColumnByItsOwnState) {
   Drop({roster_});
   ClickHeader(0);
   EXPECT_EQ(Column(0), (std::vector<std::string>{"Bruce", "Manu", "Tim", "Tony", "tony"}));
-  Pump(GetDoubleClickTime() + 50);  // a second click, not a double click
-  ClickHeader(0);
+  ClickHeader(0);  // a second click, not a double click
   EXPECT_EQ(Column(0), (std::vector<std::string>{"Tony", "tony", "Tim", "Manu", "Bruce"}));
-  Pump(GetDoubleClickTime() + 50);
   ClickHeader(1);  // its own state: ascending first
   EXPECT_EQ(Column(1), (std::vector<std::string>{"Allen", "Bowen", "Duncan", "Parker", "Tony"}));
   // The rows keep their record positions.
@@ -203,8 +203,7 @@ TEST_F(Editor, ColumnDividersCannotBeDraggedOrDoubleClicked) {
   drag[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
   SendInput(3, drag, sizeof(INPUT));
   Pump(100);
-  ClickAt(divider);
-  ClickAt(divider);  // a double click on the divider
+  DoubleClickAt(divider);
   for (int c = 0; c < 3; ++c) EXPECT_EQ(SendMessageA(list_, LVM_GETCOLUMNWIDTH, c, 0), widths[c]) << c;
   EXPECT_EQ(widths[2], 0);
 }
@@ -222,7 +221,7 @@ TEST_F(Editor, EnterWalksThroughEveryMatchThenSaysNotFind) {
   EXPECT_EQ(SelectedRow(), 2);  // then last names
   EXPECT_TRUE(g_boxes.empty());
   Press(VK_RETURN);
-  Pump(200);
+  PumpUntil([] { return g_boxes.size() >= 1; });  // the box was answered
   ASSERT_EQ(g_boxes.size(), 1u);
   EXPECT_EQ(g_boxes[0], "Not Find!");
   SetForegroundWindow(form_);

@@ -77,10 +77,12 @@ for arch in win64 win32; do
     continue
   fi
   programs="$work/$arch"
-  check "$arch: rostrel-cli --version" test "$(wine_run "$programs/rostrel-cli.exe" --version)" = "rostrel-cli $version"
+  said=$(wine_run "$programs/rostrel-cli.exe" --version)
+  check "$arch: rostrel-cli --version" test "$said" = "rostrel-cli $version"
   started=$(wine_run "$probe" start "$(windows_path "$programs/rostrel.exe")")
   check "$arch: rostrel.exe starts, shows its window and exits with 0 when closed" \
     bash -c 'grep -qx "window: found" <<<"$0" && grep -qx "exit code: 0" <<<"$0"' "$started"
+  echo "package: $arch started: rostrel-cli.exe said \"$said\"; rostrel.exe:" $started
 done
 
 echo "package: $passed passed, $failed failed"

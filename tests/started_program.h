@@ -23,11 +23,15 @@ class StartedProgram {
       error_ = GetLastError();
       return;
     }
-    WaitForInputIdle(info_.hProcess, 10000);
+    // A cold start of Wine's other loader can take many seconds: the window
+    // is looked for until it is there, or the program ended, or 60 s passed.
+    WaitForInputIdle(info_.hProcess, 60000);
     Search search{info_.dwProcessId, caption, nullptr};
-    for (int i = 0; i < 200 && !search.found; ++i) {
+    const DWORD start = GetTickCount();
+    for (;;) {
       EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&search));
-      if (!search.found) Sleep(50);
+      if (search.found || GetTickCount() - start > 60000) break;
+      if (WaitForSingleObject(info_.hProcess, 50) == WAIT_OBJECT_0) break;
     }
     window_ = search.found;
   }

@@ -7,6 +7,7 @@
 #include "forms/event_routing.h"
 #include "forms/form_engine.h"
 #include "forms/window_data.h"
+#include "tests/message_pump.h"
 
 #include <commctrl.h>
 
@@ -64,15 +65,6 @@ INT_PTR CALLBACK ProbeProc(HWND, UINT message, WPARAM wparam, LPARAM) {
   return 0;
 }
 
-void Pump(DWORD milliseconds) {
-  const DWORD end = GetTickCount() + milliseconds;
-  do {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-    Sleep(1);
-  } while (GetTickCount() < end);
-}
-
 TEST(TableForm, EveryFieldOfAControlDefinitionIsHonoured) {
   INITCOMMONCONTROLSEX controls{sizeof controls, 0x7FF};
   InitCommonControlsEx(&controls);
@@ -85,8 +77,7 @@ TEST(TableForm, EveryFieldOfAControlDefinitionIsHonoured) {
   // A timer, and the class that is no window.
   EXPECT_EQ(GetDlgItem(form, 100), nullptr);
   EXPECT_EQ(GetDlgItem(form, 101), nullptr);
-  Pump(300);
-  EXPECT_GT(g_timers, 1);
+  EXPECT_TRUE(test::PumpUntil([] { return g_timers > 1; }));
   KillTimer(form, 100);
 
   // A real-size static keeps its defined rectangle.

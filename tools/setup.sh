@@ -67,7 +67,9 @@ command -v as >/dev/null || install_packages binutils
 source "$(dirname "$0")/wine-env.sh"
 
 # The shipped program is built for 32-bit x86; where this machine cannot run
-# 32-bit code, the editor and the Windows tests run from an x86-64 build.
+# 32-bit code, the editor and the Windows tests run from an x86-64 build. Where
+# it can, both loaders are installed: the prefix is made by the 64-bit one and
+# runs the win32 and the win64 programs (tools/wine-env.sh says why).
 need=(cmake ninja-build)
 case "$profile" in
   package)
@@ -85,7 +87,7 @@ case "$profile" in
     [ "$profile" = sheets ] && need+=(libreoffice-calc-nogui) ;;
 esac
 if [ "$profile" != package ]; then
-  if [ "$ROSTREL_WINE_ARCH" = i686 ]; then need+=(g++-mingw-w64-i686 wine wine32); else need+=(g++-mingw-w64-x86-64 wine64); fi
+  if [ "$ROSTREL_WINE_ARCH" = i686 ]; then need+=(g++-mingw-w64-i686 wine wine32 wine64); else need+=(g++-mingw-w64-x86-64 wine64); fi
 fi
 
 if [[ " ${need[*]} " == *" wine32 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then

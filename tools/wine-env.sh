@@ -3,9 +3,20 @@
 #   ROSTREL_WINE_ARCH  i686 when the kernel runs 32-bit x86 code (the editor and
 #                      its tests run as built, under 32-bit Wine), x86_64 when it
 #                      does not (the tests run from a 64-bit build of the same
-#                      sources under 64-bit Wine);
+#                      sources under 64-bit Wine); set it to x86_64 beforehand
+#                      to take the second path on a machine that could take
+#                      the first;
 #   ROSTREL_WINE       the Wine loader to start programs with;
 #   ROSTREL_WINESERVER the matching wineserver.
+#
+# One prefix runs both builds. Where both loaders are installed, the prefix is
+# made by the 64-bit one, so that it is a 64-bit Windows: 32-bit programs run
+# in it through the 32-bit loader, as 32-bit programs run on the 64-bit Windows
+# nearly every user has, and 64-bit programs run beside them. A prefix made by
+# the 32-bit loader is a 32-bit Windows, in which a 64-bit program cannot start
+# at all ("Bad EXE format"). One prefix also means one wineserver, one set of
+# Wine's own services and one start-up cost for the whole test run, where two
+# prefixes would pay each twice.
 
 can_run_i386() {
   local d rc
@@ -24,6 +35,9 @@ if [ -z "${ROSTREL_WINE_ARCH:-}" ]; then
   if can_run_i386; then ROSTREL_WINE_ARCH=i686; else ROSTREL_WINE_ARCH=x86_64; fi
 fi
 if [ "$ROSTREL_WINE_ARCH" = i686 ]; then
+  # Debian's wine script starts the 32-bit loader, which hands a 64-bit
+  # program to the 64-bit one; its wineserver script picks the 64-bit server
+  # where it is installed, as a 64-bit prefix needs.
   ROSTREL_WINE=wine
   ROSTREL_WINESERVER=wineserver
 else
@@ -49,11 +63,14 @@ esac
 # window), whatever the system code page.
 make_wine_prefix() {
   [ -f "$WINEPREFIX/system.reg" ] && return 0
-  "$ROSTREL_WINE" wineboot -i >/dev/null 2>&1 || true
-  "$ROSTREL_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+  local loader=$ROSTREL_WINE
+  [ -x /usr/lib/wine/wine64 ] && loader=/usr/lib/wine/wine64
+  "$loader" wineboot -i >/dev/null 2>&1 || true
+  "$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+  # Wine shares this key between the 32-bit and the 64-bit programs' views.
   local font
   for font in "MS Sans Serif" "Microsoft Sans Serif" "Tahoma" "MS Shell Dlg"; do
-    "$ROSTREL_WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+    "$loader" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
       /v "$font" /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1 || true
   done
   # Wine's own processes from the set-up end first: they keep the display they
