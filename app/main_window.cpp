@@ -11,6 +11,7 @@
 #include "forms/form_engine.h"
 #include "forms/system_helpers.h"
 #include "forms/window_data.h"
+#include "app/history_dialog.h"
 #include "app/player_list_view.h"
 #include "pages/form_table.h"
 #include "pages/window_pages.h"
@@ -69,19 +70,44 @@ bool SaveShownPlayer(HWND form) {
   WindowPages pages(form);
   if (!ConfirmNotAsTyped(form, pages)) return false;
   // The player shown in the pages is the one written, wherever the selection is now.
-  const SaveResult saved = SavePlayer(editor.view, pages, editor.player);
+  const HistoryKeeping history{"Save", HistoryLimit()};
+  const SaveResult saved = SavePlayer(editor.view, pages, editor.player, &history);
   if (!saved.error.empty()) {
     // The pages keep the user's edits; a later save or Read puts them in the file.
     ShowMessage((FileNameOf(editor.view.path) + " was not saved. " + saved.error).c_str());
     return false;
   }
   if (saved.saved) ShowSavedNames(List(form), saved);
+  if (!saved.history_note.empty()) ShowMessage(saved.history_note.c_str());
   return saved.saved;
 }
 
+// Ctrl+Z and Ctrl+Y anywhere in the main window but an edit box: an undo or a
+// redo of the last write, asked for through a message to the form.
+constexpr UINT kUndoKeyMessage = WM_APP + 1;
+HHOOK g_undo_keys = nullptr;
+HWND g_undo_form = nullptr;
+
+LRESULT CALLBACK UndoKeys(int code, WPARAM removed, LPARAM lparam) {
+  auto* message = reinterpret_cast<MSG*>(lparam);
+  if (code == HC_ACTION && removed == PM_REMOVE && message->message == WM_KEYDOWN &&
+      (message->wParam == 'Z' || message->wParam == 'Y') && (GetKeyState(VK_CONTROL) & 0x8000) && g_undo_form &&
+      GetAncestor(message->hwnd, GA_ROOT) == g_undo_form) {
+    char kind[16] = {};
+    GetClassNameA(message->hwnd, kind, sizeof kind);
+    if (lstrcmpiA(kind, "Edit") != 0) {
+      PostMessageA(g_undo_form, kUndoKeyMessage, message->wParam == 'Y', 0);
+      message->message = WM_NULL;
+    }
+  }
+  return CallNextHookEx(nullptr, code, removed, lparam);
+}
+
+}  // namespace
+
 // Before the loaded player is left (another player, Open, a drop, Close, the
-// window closed): unsaved edits are saved or dropped as the user says. False
-// when the user cancels, or the save did not happen: the action must not go ahead.
+// window closed, an undo): unsaved edits are saved or dropped as the user
+// says. False when the user cancels, or the save did not happen.
 bool MayLeavePlayer(HWND form) {
   EditorState& editor = Editor();
   WindowPages pages(form);
@@ -100,9 +126,13 @@ bool MayLeavePlayer(HWND form) {
   }
 }
 
+namespace {
+
 void InitialiseMainForm(HWND form) {
   if (GetPropA(form, "VD_INITDLG")) return;
   SetPropA(form, "VD_INITDLG", reinterpret_cast<HANDLE>(1));
+  if (!g_undo_keys) g_undo_keys = SetWindowsHookExA(WH_GETMESSAGE, UndoKeys, nullptr, GetCurrentThreadId());
+  g_undo_form = form;
   SetWindowTextA(form, kBaseCaption);
   DragAcceptFiles(form, TRUE);
   HWND list = List(form);
@@ -144,9 +174,14 @@ void RegisterMainWindow() {
   SetEventHandler(HandlerNumber(HandlerId::ListKey), OnKey(ListKey));
   SetEventHandler(HandlerNumber(HandlerId::OnSearchKey), OnKey(OnSearchKey));
   SetEventHandler(HandlerNumber(HandlerId::OnSearchChar), OnKey(OnSearchChar));
+  SetEventHandler(HandlerNumber(HandlerId::ShowHistory), OnCommand(ShowHistoryHandler));
+  SetEventHandler(HandlerNumber(HandlerId::HistoryButton), OnCommand(HistoryButtonHandler));
+  RegisterHistoryDialog();
 }
 
-std::string CheckMainWindowBindings() { return CheckTableBindings({"FORM1", "VITALS", "ATTRIBUTES", "TENDENCIES"}); }
+std::string CheckMainWindowBindings() {
+  return CheckTableBindings({"FORM1", "VITALS", "ATTRIBUTES", "TENDENCIES", "HISTORY"});
+}
 
 INT_PTR CALLBACK MainFormProc(HWND form, UINT message, WPARAM wparam, LPARAM) {
   switch (message) {
@@ -162,10 +197,22 @@ INT_PTR CALLBACK MainFormProc(HWND form, UINT message, WPARAM wparam, LPARAM) {
       if (Editor().path.find('|') == std::string::npos) ReadRosterFile(form, kReadButton);
       break;
     }
+    case kUndoKeyMessage:
+      try {
+        UndoFromWindow(form, wparam ? UndoKind::Redo : UndoKind::Undo, std::nullopt);
+      } catch (...) {
+        ShowMessage("The write could not be undone or redone.");
+      }
+      break;
     case WM_DESTROY:
       ReleaseFile();
       ForgetPlayerRows();
       DragAcceptFiles(form, FALSE);
+      if (g_undo_form == form) {
+        g_undo_form = nullptr;
+        if (g_undo_keys) UnhookWindowsHookEx(g_undo_keys);
+        g_undo_keys = nullptr;
+      }
       break;
     default:
       break;

@@ -24,6 +24,7 @@ enum MainControl : int {
   kSaveButton = 105,
   kReadButton = 106,
   kCloseButton = 107,
+  kHistoryButton = 109,
 };
 
 // What the editor holds while it runs: the remembered path, the open file and
@@ -61,6 +62,10 @@ INT_PTR OnColumnClick(HWND form, int id, NMHDR* header);
 INT_PTR ListKey(HWND form, int id, WPARAM* key, LPARAM key_lparam);
 INT_PTR OnSearchKey(HWND form, int id, WPARAM* key, LPARAM key_lparam);
 INT_PTR OnSearchChar(HWND form, int id, WPARAM* key, LPARAM key_lparam);
+
+// Before the loaded player is left: unsaved edits are saved or dropped as the
+// user says. False when the action must not go ahead.
+bool MayLeavePlayer(HWND form);
 
 // The dropped files' full names, in UTF-8, joined by "|"; finishes the drop.
 std::string CollectDroppedFiles(HDROP drop);

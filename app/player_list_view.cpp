@@ -167,6 +167,8 @@ void SetUpPlayerList(HWND list) {
 
 void FillPlayerRows(HWND list, std::vector<PlayerEntry> rows) { InsertRows(list, std::move(rows)); }
 void ClearPlayerRows(HWND list) { DeleteAllRows(list); }
+std::vector<PlayerEntry> ListedRows(HWND) { return g_rows; }
+
 void ForgetPlayerRows() { g_rows.clear(); }
 
 void SortPlayerRows(HWND list, int column, SortOrder order) {

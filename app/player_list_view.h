@@ -22,6 +22,8 @@ void SetUpPlayerList(HWND list);
 void FillPlayerRows(HWND list, std::vector<PlayerEntry> rows);
 // Deletes every row.
 void ClearPlayerRows(HWND list);
+// The rows as read from the file, in file order.
+std::vector<PlayerEntry> ListedRows(HWND list);
 // Forgets the rows behind the items (the list is going).
 void ForgetPlayerRows();
 void SortPlayerRows(HWND list, int column, SortOrder order);

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "cli/common.h"
+#include "player/write_history.h"
 #include "cli/csv.h"
 #include "player/names.h"
 #include "roster/transaction.h"
@@ -121,7 +122,8 @@ RowEdit TypeRow(const CsvRow& row, const Sheet& sheet, std::size_t player, Loade
 
 }  // namespace
 
-int CommandImport(const std::string& file, const std::string& in_path, bool backup, bool accept_stored) {
+int CommandImport(const std::string& file, const std::string& in_path, bool backup, bool accept_stored,
+                  const std::optional<HistoryKeeping>& history) {
   const Roster r = List(file);
   const CsvPlace at{in_path};
   Sheet sheet;
@@ -170,8 +172,19 @@ int CommandImport(const std::string& file, const std::string& in_path, bool back
     throw Refused{message};
   }
   if (backup) Backup(file);
+  if (history) {
+    std::vector<std::uint32_t> positions;
+    std::uint32_t cells = 0;
+    for (const RowEdit& e : plan) {
+      positions.push_back(r.rows[e.row].position);
+      cells += static_cast<std::uint32_t>(e.cells.size());
+    }
+    transaction.KeepHistory(NoteForWrite(open.view(), history->what + " " + Utf8Path(PathOf(in_path).filename()),
+                                         positions, history->limit, cells));
+  }
   const CommitResult committed = transaction.Commit();
   if (!committed.ok) throw Refused{file + ": nothing was imported: " + committed.reason};
+  if (!committed.history_note.empty()) PrintError("rostrel-cli: " + committed.history_note + "\n");
   Print(std::to_string(plan.size()) + " players changed\n");
   for (const std::string& n : not_as_typed) Print("stored, not as typed: " + n + "\n");
   return 0;

@@ -17,11 +17,19 @@ struct Arguments {
   std::string file, other, player, csv, format = "table";
   std::vector<std::string> assignments;
   bool dry_run = false, backup = false, fix = false, strict = false, accept_stored = false, plain = false;
+  bool no_history = false;
+  double history_limit = 64;  // MB
+  std::optional<std::uint32_t> number, down_to;
 };
 
 struct Commands {
-  CLI::App *list, *show, *set, *check, *exporting, *importing, *diff;
+  CLI::App *list, *show, *set, *check, *exporting, *importing, *diff, *history, *undo, *redo;
 };
+
+void HistoryOptions(CLI::App* command, Arguments& a) {
+  command->add_flag("--no-history", a.no_history, "keep no entry of this write in FILE.history: it cannot be undone");
+  command->add_option("--history-limit", a.history_limit, "keep the history within MB megabytes (64)");
+}
 
 Commands Declare(CLI::App& app, Arguments& a) {
   Commands c{};
@@ -41,6 +49,7 @@ Commands Declare(CLI::App& app, Arguments& a) {
   c.set->add_flag("--dry-run", a.dry_run, "print what would change and write nothing");
   c.set->add_flag("--backup", a.backup, "copy FILE to FILE.bak first (an existing backup is kept)");
   c.set->add_flag("--strict", a.strict, "refuse, writing nothing, any value that would not read back as typed");
+  HistoryOptions(c.set, a);
 
   c.check = app.add_subcommand("check", "the checksum, the player count and every problem found; exit 0 when sound");
   c.check->add_option("FILE", a.file)->required();
@@ -61,21 +70,48 @@ Commands Declare(CLI::App& app, Arguments& a) {
                         "apply cells that would not read back as typed as the file would hold them (by default "
                         "such a cell refuses the whole import)");
   c.importing->add_flag("--strict", a.strict, "refuse any cell that would not read back as typed (the default)");
+  HistoryOptions(c.importing, a);
 
   c.diff = app.add_subcommand("diff", "the players and fields that differ, matched by record position");
   c.diff->add_option("A", a.file)->required();
   c.diff->add_option("B", a.other)->required();
+
+  c.history = app.add_subcommand("history", "the writes kept beside the roster (FILE.history), oldest first, or one "
+                                             "write field by field");
+  c.history->add_option("FILE", a.file)->required();
+  c.history->add_option("N", a.number, "a write's number: its changes, field by field");
+  c.history->add_option("--format", a.format, "table, csv or json")->check(CLI::IsMember({"table", "csv", "json"}));
+
+  c.undo = app.add_subcommand("undo", "undo the newest write still in effect; exit 1 when nothing can be undone or the "
+                                       "file no longer holds what the write left");
+  c.undo->add_option("FILE", a.file)->required();
+  c.undo->add_option("--to", a.down_to, "undo every write from the newest down to write N, as one write");
+  c.undo->add_flag("--dry-run", a.dry_run, "print what would change and write nothing");
+  c.undo->add_option("--history-limit", a.history_limit, "keep the history within MB megabytes (64)");
+
+  c.redo = app.add_subcommand("redo", "apply again the newest undone write, unless a write came after the undo");
+  c.redo->add_option("FILE", a.file)->required();
+  c.redo->add_flag("--dry-run", a.dry_run, "print what would change and write nothing");
+  c.redo->add_option("--history-limit", a.history_limit, "keep the history within MB megabytes (64)");
   return c;
 }
 
 int Run(const Commands& c, const Arguments& a) {
   if (*c.list) return CommandList(a.file, a.format);
   if (*c.show) return CommandShow(a.file, a.player, a.format);
-  if (*c.set) return CommandSet(a.file, a.player, a.assignments, a.dry_run, a.backup, a.strict);
+  if (*c.set) {
+    return CommandSet(a.file, a.player, a.assignments, a.dry_run, a.backup, a.strict,
+                      HistoryFor("set", a.no_history, a.history_limit));
+  }
   if (*c.check) return CommandCheck(a.file, a.fix);
   if (*c.exporting) return CommandExport(a.file, a.csv, a.plain);
-  if (*c.importing) return CommandImport(a.file, a.csv, a.backup, a.accept_stored && !a.strict);
+  if (*c.importing) {
+    return CommandImport(a.file, a.csv, a.backup, a.accept_stored && !a.strict,
+                         HistoryFor("import", a.no_history, a.history_limit));
+  }
   if (*c.diff) return CommandDiff(a.file, a.other);
+  if (*c.history) return CommandHistory(a.file, a.number, a.format);
+  if (*c.undo || *c.redo) return CommandUndo(a.file, c.redo->parsed(), a.down_to, a.dry_run, a.history_limit);
   return 2;
 }
 

@@ -41,7 +41,8 @@ struct Outcome {
 
 // Types the texts into the loaded player's pages and saves it; for each text,
 // what the pages showed before and what the file holds afterwards.
-std::vector<Outcome> Apply(const std::string& file, const std::string& player, const std::vector<Assignment>& edits) {
+std::vector<Outcome> Apply(const std::string& file, const std::string& player, const std::vector<Assignment>& edits,
+                           const std::optional<HistoryKeeping>& history) {
   const Roster r = List(file);
   const std::size_t row = FindRow(r, player);
   OpenView open(file);
@@ -55,8 +56,9 @@ std::vector<Outcome> Apply(const std::string& file, const std::string& player, c
       throw Refused{file + ": player " + player + ": field " + e.field->label + ": \"" + Utf8(e.text) + "\" refused: " + why};
     }
   }
-  const SaveResult saved = SavePlayer(open.view(), loaded.pages, loaded.player);
+  const SaveResult saved = SavePlayer(open.view(), loaded.pages, loaded.player, history ? &*history : nullptr);
   if (!saved.saved) throw Refused{file + ": the player was not saved: " + saved.error};
+  if (!saved.history_note.empty()) PrintError("rostrel-cli: " + saved.history_note + "\n");
   Loaded fresh;
   Load(open, r, row, fresh);
   for (std::size_t k = 0; k < edits.size(); ++k) outcomes[k].after = CellText(FieldText(fresh.pages, *edits[k].field));
@@ -66,14 +68,14 @@ std::vector<Outcome> Apply(const std::string& file, const std::string& player, c
 }  // namespace
 
 int CommandSet(const std::string& file, const std::string& player, const std::vector<std::string>& texts, bool dry_run,
-               bool backup, bool strict) {
+               bool backup, bool strict, const std::optional<HistoryKeeping>& history) {
   const std::vector<Assignment> edits = ParseAssignments(texts);
   if (dry_run || strict) {
     // The same edit on a scratch copy: what the file would hold, and the offsets it would change.
     const std::vector<std::uint8_t> before = ReadAll(file);
     std::vector<std::uint8_t> after;
     const std::vector<Outcome> outcomes = OnScratchCopy(file, [&](const std::string& scratch) {
-      std::vector<Outcome> result = Apply(scratch, player, edits);
+      std::vector<Outcome> result = Apply(scratch, player, edits, std::nullopt);  // no history beside the copy
       after = ReadAll(scratch);
       return result;
     });
@@ -98,7 +100,7 @@ int CommandSet(const std::string& file, const std::string& player, const std::ve
     }
   }
   if (backup) Backup(file);
-  for (const Outcome& o : Apply(file, player, edits)) Print(o.Text() + "\n");
+  for (const Outcome& o : Apply(file, player, edits, history)) Print(o.Text() + "\n");
   return 0;
 }
 

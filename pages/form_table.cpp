@@ -53,6 +53,7 @@ const ControlRow kMainRows[] = {
     {106, "Button", "Read", 3915, 5175, 855, 375, 0x00016F00, 0},
     {107, "Button", "Close", 2415, 5175, 975, 375, 0x10016F00, 0},
     {108, "Static", kVerse, 5040, 5160, 5775, 495, kLabel, 0, 0, 0, true},
+    {109, "Button", "History", 3510, 5175, 975, 375, 0x10016F00, 0},
 };
 
 struct MainEvents {
@@ -72,6 +73,24 @@ const MainEvents kMainEvents[] = {
     {105, {{win::kWmCommand, 0, HandlerNumber(HandlerId::SavePlayer)}}},
     {106, {{win::kWmCommand, 0, HandlerNumber(HandlerId::ReadRosterFile)}}},
     {107, {{win::kWmCommand, 0, HandlerNumber(HandlerId::CloseRosterFile)}}},
+    {109, {{win::kWmCommand, 0, HandlerNumber(HandlerId::ShowHistory)}}},
+};
+
+// HISTORY: the writes kept beside the roster, newest first, and what can be done with them.
+const ControlRow kHistoryRows[] = {
+    {101, "SysListView32", "", 120, 120, 9000, 3600, 0x1001000D, win::kWsExClientEdge,
+     win::kLvmSetExtendedListViewStyle, win::kLvsExFullRowSelect},
+    {102, "Button", "Undo", 120, 4200, 1095, 375, 0x10010000, 0},
+    {103, "Button", "Redo", 1335, 4200, 1095, 375, 0x10010000, 0},
+    {104, "Button", "Restore", 2550, 4200, 1095, 375, 0x10010000, 0},
+    {105, "Button", "Close", 8025, 4200, 1095, 375, 0x10010000, 0},
+    {106, "Static", "", 120, 3810, 9000, 330, kLabel, 0},
+};
+const MainEvents kHistoryEvents[] = {
+    {102, {{win::kWmCommand, 0, HandlerNumber(HandlerId::HistoryButton)}}},
+    {103, {{win::kWmCommand, 0, HandlerNumber(HandlerId::HistoryButton)}}},
+    {104, {{win::kWmCommand, 0, HandlerNumber(HandlerId::HistoryButton)}}},
+    {105, {{win::kWmCommand, 0, HandlerNumber(HandlerId::HistoryButton)}}},
 };
 
 // ATTRIBUTES: edit ID, X, Y; label ID, caption, X, Y, width, height.
@@ -207,6 +226,7 @@ const FormDef kForms[] = {
     {"ATTRIBUTES", "Attributes", kPageStyle, 0, 3675, 540, 7620, 5115, 2, false},
     {"TENDENCIES", "Tendencies", kPageStyle, 0, 5280, 4200, 7515, 4860, 2, false},
     {"VITALS", "Vitals", kPageStyle, 0, 2130, 1365, 7710, 5340, 2, false},
+    {"HISTORY", "History", 0x10C80000, win::kWsExDlgModalFrame, 0, 0, 9390, 5175, 3, true},
 };
 
 std::string NormalName(std::string_view name) {
@@ -301,13 +321,19 @@ bool LookupControlDef(std::string_view form, int id, ControlDef& control) {
   control = ControlDef{};
   const std::string name = NormalName(form);
   bool found = false;
-  if (name == "FORM1") {
-    found = FromRows(kMainRows, id, control);
-    for (const MainEvents& e : kMainEvents) {
+  auto bind = [&](const auto& events) {
+    for (const MainEvents& e : events) {
       if (found && e.id == id) {
         for (std::size_t k = 0; k < 3; ++k) control.Events[k] = e.events[k];
       }
     }
+  };
+  if (name == "FORM1") {
+    found = FromRows(kMainRows, id, control);
+    bind(kMainEvents);
+  } else if (name == "HISTORY") {
+    found = FromRows(kHistoryRows, id, control);
+    bind(kHistoryEvents);
   } else if (name == "ATTRIBUTES") {
     found = FromBlock(kAttributeRows, 525, id, control);
   } else if (name == "TENDENCIES") {

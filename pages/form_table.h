@@ -24,6 +24,8 @@ enum class HandlerId {
   ListKey,
   OnSearchKey,
   OnSearchChar,
+  ShowHistory,
+  HistoryButton,
   Count,  // how many there are; keep it last
 };
 constexpr int HandlerNumber(HandlerId id) { return static_cast<int>(id); }

@@ -3,6 +3,7 @@
 #include "player/memory_pages.h"
 #include "player/names.h"
 #include "player/vitals_table.h"
+#include "player/write_history.h"
 #include "roster/field.h"
 #include "roster/transaction.h"
 
@@ -31,16 +32,18 @@ bool WritePlayer(RosterView& view, const EditorPages& pages, const LoadedPlayer&
   return true;
 }
 
-SaveResult SavePlayer(RosterView& view, EditorPages& pages, LoadedPlayer& player) {
+SaveResult SavePlayer(RosterView& view, EditorPages& pages, LoadedPlayer& player, const HistoryKeeping* history) {
   SaveResult result;
   if (!player.loaded || !RecordInView(view, player.position)) return result;
   RosterTransaction transaction(view);
   WritePlayer(view, pages, player);
+  if (history) transaction.KeepHistory(NoteForWrite(view, history->what, {player.position}, history->limit));
   const CommitResult committed = transaction.Commit();
   if (!committed.ok) {
     result.error = committed.reason;
     return result;
   }
+  result.history_note = committed.history_note;
 
   // The record as the file now holds it is shown and becomes the baseline.
   LoadPlayer(view, player.position, pages, player);

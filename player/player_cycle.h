@@ -7,6 +7,7 @@
 
 #include "player/player_list.h"
 #include "player/records.h"
+#include "roster/history.h"
 #include "roster/roster_file.h"
 
 namespace rostrel {
@@ -29,6 +30,7 @@ bool LoadPlayer(const RosterView& view, std::uint32_t position, EditorPages& pag
 
 struct SaveResult {
   bool saved = false;
+  std::string history_note;  // beside a save: why it has no history entry, if it has none
   std::uint32_t position = 0;  // the record written
   std::string first_name, last_name;  // for that player's row
   std::string error;  // why a loaded player was not saved: a sentence for the user
@@ -47,7 +49,13 @@ bool WritePlayer(RosterView& view, const EditorPages& pages, const LoadedPlayer&
 // fresh load shows. The names returned are the record's names as the list
 // shows them. A failed write is reported in error; the pages and the player's
 // state are then as they were, with the user's edits.
-SaveResult SavePlayer(RosterView& view, EditorPages& pages, LoadedPlayer& player);
+// With history, the save is an entry of the roster's history (what: "Save" or "set").
+struct HistoryKeeping {
+  std::string what;
+  std::uint64_t limit = kDefaultHistoryLimit;
+};
+SaveResult SavePlayer(RosterView& view, EditorPages& pages, LoadedPlayer& player,
+                      const HistoryKeeping* history = nullptr);
 
 // An edited box whose text the file would not show as typed after a save.
 struct NotAsTyped {

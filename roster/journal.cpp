@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "roster/byte_io.h"
 #include "roster/checksum.h"
+#include "roster/history.h"
 #include "roster/platform.h"
 #include "roster/roster_file.h"
 
@@ -11,36 +13,8 @@ namespace rostrel {
 namespace {
 
 constexpr std::uint32_t kVersion = 1;
+constexpr std::uint32_t kVersionWithHistory = 2;  // a history entry follows the ranges
 constexpr std::size_t kHeaderSize = 24;
-
-void Put(std::vector<std::uint8_t>& out, std::uint64_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-}
-
-// Reads little-endian numbers and byte runs, refusing to read past the end.
-class Reader {
- public:
-  Reader(const std::vector<std::uint8_t>& bytes, std::size_t end) : bytes_(bytes), end_(end) {}
-  bool Number(std::uint64_t& value, int bytes) {
-    if (end_ - at_ < static_cast<std::size_t>(bytes)) return false;
-    value = 0;
-    for (int i = bytes - 1; i >= 0; --i) value = (value << 8) | bytes_[at_ + static_cast<std::size_t>(i)];
-    at_ += static_cast<std::size_t>(bytes);
-    return true;
-  }
-  bool Run(std::vector<std::uint8_t>& run, std::uint64_t n) {
-    if (end_ - at_ < n) return false;
-    run.assign(bytes_.begin() + static_cast<std::ptrdiff_t>(at_), bytes_.begin() + static_cast<std::ptrdiff_t>(at_ + n));
-    at_ += static_cast<std::size_t>(n);
-    return true;
-  }
-  bool AtEnd() const { return at_ == end_; }
-
- private:
-  const std::vector<std::uint8_t>& bytes_;
-  std::size_t end_;
-  std::size_t at_ = 0;
-};
 
 // Every byte of each range is either its old or its new byte: the file is
 // the one the journal was written for, somewhere between before and after.
@@ -63,17 +37,23 @@ std::string JournalPathFor(const std::string& roster_path) { return roster_path 
 
 std::vector<std::uint8_t> EncodeJournal(const Journal& journal) {
   std::vector<std::uint8_t> out{'R', 'S', 'T', 'J'};
-  Put(out, kVersion, 4);
-  Put(out, journal.file_size, 8);
-  Put(out, journal.checksum, 4);
-  Put(out, journal.ranges.size(), 4);
+  const bool history = !journal.history_entry.empty();
+  PutNumber(out, history ? kVersionWithHistory : kVersion, 4);
+  PutNumber(out, journal.file_size, 8);
+  PutNumber(out, journal.checksum, 4);
+  PutNumber(out, journal.ranges.size(), 4);
   for (const JournalRange& r : journal.ranges) {
-    Put(out, r.offset, 8);
-    Put(out, r.new_bytes.size(), 4);
+    PutNumber(out, r.offset, 8);
+    PutNumber(out, r.new_bytes.size(), 4);
     out.insert(out.end(), r.old_bytes.begin(), r.old_bytes.end());
     out.insert(out.end(), r.new_bytes.begin(), r.new_bytes.end());
   }
-  Put(out, Crc32(out.data(), out.size(), 0), 4);
+  if (history) {
+    PutNumber(out, journal.history_at, 8);
+    PutNumber(out, journal.history_entry.size(), 4);
+    out.insert(out.end(), journal.history_entry.begin(), journal.history_entry.end());
+  }
+  PutNumber(out, Crc32(out.data(), out.size(), 0), 4);
   return out;
 }
 
@@ -84,22 +64,28 @@ std::optional<Journal> DecodeJournal(const std::vector<std::uint8_t>& bytes) {
   for (int i = 3; i >= 0; --i) stored = (stored << 8) | bytes[body + static_cast<std::size_t>(i)];
   if (stored != Crc32(bytes.data(), body, 0)) return std::nullopt;
 
-  Reader in(bytes, body);
+  ByteReader in(bytes.data(), body);
   std::uint64_t magic = 0, version = 0, checksum = 0, count = 0;
   Journal journal;
-  if (!in.Number(magic, 4) || !in.Number(version, 4) || version != kVersion || !in.Number(journal.file_size, 8) ||
-      !in.Number(checksum, 4) || !in.Number(count, 4)) {
+  if (!in.Number(magic, 4) || !in.Number(version, 4) || (version != kVersion && version != kVersionWithHistory) ||
+      !in.Number(journal.file_size, 8) || !in.Number(checksum, 4) || !in.Number(count, 4)) {
     return std::nullopt;
   }
   journal.checksum = static_cast<std::uint32_t>(checksum);
   for (std::uint64_t k = 0; k < count; ++k) {
     JournalRange r;
     std::uint64_t length = 0;
-    if (!in.Number(r.offset, 8) || !in.Number(length, 4) || !in.Run(r.old_bytes, length) ||
-        !in.Run(r.new_bytes, length)) {
+    if (!in.Number(r.offset, 8) || !in.Number(length, 4) || !in.Bytes(r.old_bytes, length) ||
+        !in.Bytes(r.new_bytes, length)) {
       return std::nullopt;
     }
     journal.ranges.push_back(std::move(r));
+  }
+  std::uint64_t entry_size = 0;
+  if (version == kVersionWithHistory &&
+      (!in.Number(journal.history_at, 8) || !in.Number(entry_size, 4) || entry_size == 0 ||
+       !in.Bytes(journal.history_entry, entry_size))) {
+    return std::nullopt;
   }
   if (!in.AtEnd()) return std::nullopt;
   return journal;
@@ -129,8 +115,12 @@ RecoveryReport RecoverRoster(const std::string& roster_path) {
   }
   UpdateFileChecksum(view);
   if (!FlushRosterView(view)) return {Recovery::Failed, unfinished + ", and completing it failed: it is tried again next time."};
+  RecoveryReport report{Recovery::RolledForward, {}};
+  if (!journal->history_entry.empty()) {
+    report.message = CompleteHistoryEntry(roster_path, journal->history_at, journal->history_entry);
+  }
   PlatformRemoveFile(journal_path);  // one left behind is completed again, to the same bytes
-  return {Recovery::RolledForward, {}};
+  return report;
 }
 
 }  // namespace rostrel

@@ -16,6 +16,10 @@
 //   20      4     the number of ranges, n
 //   24      ...   n ranges, each: offset (8 bytes), length L (4 bytes),
 //                 the L old bytes, the L new bytes
+//   then, in version 2 only, the write's history entry (roster/history.h):
+//           8     the offset in the history where it goes
+//           4     its size m
+//           m     the entry
 //   end-4   4     CRC-32 of every byte before it
 //
 // A journal whose own CRC-32 does not hold was never acted on, since nothing
@@ -38,6 +42,8 @@ struct Journal {
   std::uint64_t file_size = 0;
   std::uint32_t checksum = 0;
   std::vector<JournalRange> ranges;
+  std::uint64_t history_at = 0;
+  std::vector<std::uint8_t> history_entry;  // empty: a write without a history
 };
 
 std::string JournalPathFor(const std::string& roster_path);
@@ -56,7 +62,9 @@ enum class Recovery {
 
 struct RecoveryReport {
   Recovery what = Recovery::NoJournal;
-  std::string message;  // for Mismatch and Failed: what the user is told, naming both files
+  // For Mismatch and Failed: what the user is told, naming both files; for
+  // RolledForward: why the write's history entry could not be completed, if it could not.
+  std::string message;
 };
 
 // Looks for the roster's journal and deals with it, before the roster is read.

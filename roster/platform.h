@@ -49,6 +49,9 @@ enum class IoStep {
   ViewFlush,      // the view's pages back to the roster file
   FileSync,       // the roster file's buffers to the disk
   JournalRemove,  // the journal deleted
+  HistoryWrite,   // a history entry into the history's file (or a pruned history into a new file)
+  HistorySync,    // that file to the disk
+  HistoryRename,  // a pruned history put in the old one's place, or a damaged one moved aside
 };
 // A seam for tests: asked before each step; false makes the step fail as the
 // system would. It may also throw to stop the program there. None by default.
@@ -69,6 +72,11 @@ bool PlatformWriteDurably(const std::string& path, const void* data, std::size_t
 // Puts the folder holding path, and so its entry for path, on the disk (Windows
 // has nothing to do here).
 bool PlatformSyncFolderOf(const std::string& path);
+// Cuts path (created when missing) to offset bytes, writes the n bytes there
+// and puts the file on the disk before returning.
+bool PlatformWriteTail(const std::string& path, std::uint64_t offset, const void* data, std::size_t n);
+// Gives the file from the name to, replacing a file of that name, as one step.
+bool PlatformRename(const std::string& from, const std::string& to);
 // Deletes a file; true when it is gone.
 bool PlatformRemoveFile(const std::string& path);
 // The whole content of a file; nothing when it does not exist or cannot be read.

@@ -122,6 +122,21 @@ bool PlatformWriteDurably(const std::string& path, const void* data, std::size_t
   return fd.Close();
 }
 
+bool PlatformWriteTail(const std::string& path, std::uint64_t offset, const void* data, std::size_t n) {
+  Descriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
+  if (fd.get() < 0 || !IoStepMayRun(IoStep::HistoryWrite)) return false;
+  if (::ftruncate(fd.get(), static_cast<off_t>(offset)) != 0 || ::lseek(fd.get(), static_cast<off_t>(offset), SEEK_SET) < 0 ||
+      !WriteAll(fd.get(), data, n)) {
+    return false;
+  }
+  if (!IoStepMayRun(IoStep::HistorySync) || ::fdatasync(fd.get()) != 0) return false;
+  return fd.Close();
+}
+
+bool PlatformRename(const std::string& from, const std::string& to) {
+  return IoStepMayRun(IoStep::HistoryRename) && ::rename(from.c_str(), to.c_str()) == 0;
+}
+
 bool PlatformSyncFolderOf(const std::string& path) {
   const auto slash = path.rfind('/');
   const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);

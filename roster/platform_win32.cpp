@@ -133,6 +133,30 @@ bool PlatformWriteDurably(const std::string& path, const void* data, std::size_t
   return CloseHandle(file.release()) != FALSE;
 }
 
+bool PlatformWriteTail(const std::string& path, std::uint64_t offset, const void* data, std::size_t n) {
+  OwnedHandle file(CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.get() || !IoStepMayRun(IoStep::HistoryWrite)) return false;
+  LARGE_INTEGER at{};
+  at.QuadPart = static_cast<LONGLONG>(offset);
+  if (!SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN) || !SetEndOfFile(file.get())) return false;
+  const auto* p = static_cast<const char*>(data);
+  while (n > 0) {
+    DWORD put = 0;
+    const DWORD chunk = n > 0x10000000 ? 0x10000000 : static_cast<DWORD>(n);
+    if (!WriteFile(file.get(), p, chunk, &put, nullptr) || put == 0) return false;
+    p += put;
+    n -= put;
+  }
+  if (!IoStepMayRun(IoStep::HistorySync) || !FlushFileBuffers(file.get())) return false;
+  return CloseHandle(file.release()) != FALSE;
+}
+
+bool PlatformRename(const std::string& from, const std::string& to) {
+  return IoStepMayRun(IoStep::HistoryRename) &&
+         MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+}
+
 // The file system keeps its own metadata journal: a new file's entry needs no sync.
 bool PlatformSyncFolderOf(const std::string&) { return IoStepMayRun(IoStep::FolderSync); }
 

@@ -1,6 +1,7 @@
 #include "roster/transaction.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "roster/checksum.h"
 #include "roster/journal.h"
@@ -43,9 +44,44 @@ std::uint32_t ChecksumAfter(const RosterView& view, const std::vector<JournalRan
   return Crc32(view.base + at, static_cast<std::size_t>(view.size - at), crc);
 }
 
+CommitResult Failure(std::string reason) {
+  CommitResult result;
+  result.reason = std::move(reason);
+  return result;
+}
+
+// The write's history entry, and where it goes: nothing when the history
+// cannot take one (said in the result).
+std::vector<std::uint8_t> HistoryEntryFor(const RosterView& view, const Journal& journal, const HistoryNote& note,
+                                          HistoryTail& tail, CommitResult& result) {
+  tail = FindHistoryTail(view.path, view.size);
+  if (!tail.usable) {
+    result.history_note = "The write has no history entry, so it cannot be undone: " + tail.problem + ".";
+    return {};
+  }
+  result.history_note = tail.problem;
+  HistoryEntry e;
+  e.number = tail.last_number + 1;
+  e.time = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
+  e.file_size = view.size;
+  e.checksum_before = StoredChecksum({view.base, static_cast<std::size_t>(view.size)}).value_or(0);
+  e.checksum_after = journal.checksum;
+  e.kind = note.kind;
+  e.what = note.what;
+  e.targets = note.targets;
+  e.players = note.players;
+  e.field_count = note.field_count;
+  e.ranges = journal.ranges;
+  result.changed_outside = tail.has_last && tail.last_checksum != e.checksum_before;
+  result.history_number = e.number;
+  return EncodeHistoryEntry(e);
+}
+
 }  // namespace
 
 RosterTransaction::RosterTransaction(RosterView& view) : view_(view) { view_.pending = &pending_; }
+
+void RosterTransaction::KeepHistory(HistoryNote note) { history_ = std::move(note); }
 
 RosterTransaction::~RosterTransaction() {
   if (open_) view_.pending = nullptr;
@@ -54,7 +90,7 @@ RosterTransaction::~RosterTransaction() {
 CommitResult RosterTransaction::Commit() {
   open_ = false;
   view_.pending = nullptr;
-  if (!IsOpen(view_)) return {false, "The file is not open."};
+  if (!IsOpen(view_)) return Failure("The file is not open.");
   Journal journal;
   journal.file_size = view_.size;
   journal.ranges = ChangedRanges(view_, pending_);
@@ -63,13 +99,21 @@ CommitResult RosterTransaction::Commit() {
   std::uint8_t checksum[4];
   for (int i = 0; i < 4; ++i) checksum[i] = static_cast<std::uint8_t>(journal.checksum >> (8 * i));
   const bool checksum_changes = has_checksum && !std::equal(checksum, checksum + 4, view_.base);
-  if (journal.ranges.empty() && !checksum_changes) return {true, {}};
+  CommitResult result;
+  result.ok = true;
+  if (journal.ranges.empty() && !checksum_changes) return result;
+  result.wrote = true;
+  HistoryTail tail;
+  if (history_) {
+    journal.history_entry = HistoryEntryFor(view_, journal, *history_, tail, result);
+    journal.history_at = tail.append_at;
+  }
 
   const std::string journal_path = JournalPathFor(view_.path);
   const std::vector<std::uint8_t> encoded = EncodeJournal(journal);
   if (!PlatformWriteDurably(journal_path, encoded.data(), encoded.size()) || !PlatformSyncFolderOf(journal_path)) {
     PlatformRemoveFile(journal_path);
-    return {false, "The journal " + journal_path + " cannot be written, so nothing was written."};
+    return Failure("The journal " + journal_path + " cannot be written, so nothing was written.");
   }
   bool written = IoStepMayRun(IoStep::FileWrite);
   for (const JournalRange& r : journal.ranges) {
@@ -77,12 +121,19 @@ CommitResult RosterTransaction::Commit() {
   }
   if (has_checksum) written = written && PlatformWriteThrough(view_, 0, checksum, 4);
   if (!written || !FlushRosterView(view_)) {
-    return {false,
-            "The changes could not be put on the disk. The next time the file is opened, the write is completed "
-            "from " + journal_path + "."};
+    return Failure("The changes could not be put on the disk. The next time the file is opened, the write is completed "
+                   "from " + journal_path + ".");
+  }
+  if (!journal.history_entry.empty()) {
+    const std::string problem =
+        AppendHistoryEntry(view_.path, journal.history_at, journal.history_entry, history_->limit);
+    if (!problem.empty()) {
+      result.history_number = 0;
+      result.history_note = "The write has no history entry, so it cannot be undone: " + problem + ".";
+    }
   }
   PlatformRemoveFile(journal_path);  // one left behind is completed again, to the same bytes
-  return {true, {}};
+  return result;
 }
 
 }  // namespace rostrel

@@ -1,14 +1,17 @@
 // One user action that writes a roster file, as one unit: the window's save
-// of a player, the CLI's set, import and check --fix. While a transaction is
+// of a player, an undo or a redo, the CLI's set, import and check --fix. While a transaction is
 // open, every field write through the view is held back (PendingWrites); the
 // commit then, in this order, writes the journal of the changed ranges and
 // puts it on the disk, changes the mapped file, stores its checksum, puts the
-// file on the disk and deletes the journal. One checksum pass and one flush,
-// however many players changed.
+// file on the disk, appends the write's entry to the roster's history when
+// asked to keep one (the entry is in the journal too), and deletes the
+// journal. One checksum pass and one flush, however many players changed.
 #pragma once
 
+#include <optional>
 #include <string>
 
+#include "roster/history.h"
 #include "roster/roster_file.h"
 
 namespace rostrel {
@@ -16,6 +19,12 @@ namespace rostrel {
 struct CommitResult {
   bool ok = false;
   std::string reason;    // when not ok: a sentence for the user
+  bool wrote = false;    // anything changed in the file
+  std::uint32_t history_number = 0;  // the write's history entry; 0 when it has none
+  // Beside a write that succeeded, for the user: why it has no history entry,
+  // or that a damaged history was moved aside. Empty when all is well.
+  std::string history_note;
+  bool changed_outside = false;  // the file's checksum was not the history's newest entry's
 };
 
 class RosterTransaction {
@@ -32,10 +41,14 @@ class RosterTransaction {
   // the roster completes the write.
   CommitResult Commit();
 
+  // The commit keeps an entry of this write in the roster's history.
+  void KeepHistory(HistoryNote note);
+
  private:
   RosterView& view_;
   PendingWrites pending_;
   bool open_ = true;
+  std::optional<HistoryNote> history_;
 };
 
 }  // namespace rostrel

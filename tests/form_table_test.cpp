@@ -13,13 +13,14 @@ int CountControls(const char* form) {
 }
 
 TEST(FormTable, FormsAndTheirContiguousControls) {
-  EXPECT_EQ(CountControls("FORM1"), 9);
+  EXPECT_EQ(CountControls("FORM1"), 10);
+  EXPECT_EQ(CountControls("HISTORY"), 6);
   EXPECT_EQ(CountControls("ATTRIBUTES"), 68);
   EXPECT_EQ(CountControls("TENDENCIES"), 32);
   EXPECT_EQ(CountControls("VITALS"), 66);
   ControlDef c;
   EXPECT_FALSE(LookupControlDef("FORM1", 99, c));
-  EXPECT_FALSE(LookupControlDef("FORM1", 109, c));
+  EXPECT_FALSE(LookupControlDef("FORM1", 110, c));
   EXPECT_TRUE(c.ClassName.empty());
   EXPECT_FALSE(LookupControlDef("FORM2", 100, c));
   FormDef f;
