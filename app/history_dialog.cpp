@@ -17,7 +17,7 @@ namespace rostrel {
 
 namespace {
 
-enum HistoryControl : int { kWrites = 101, kUndo = 102, kRedo = 103, kRestore = 104, kClose = 105, kProblem = 106 };
+enum HistoryControl : int { kWrites = 100, kUndo = 101, kRedo = 102, kRestore = 103, kClose = 104, kProblem = 105 };
 
 HWND g_main = nullptr;  // the main window while the dialog runs
 

@@ -78,19 +78,19 @@ const MainEvents kMainEvents[] = {
 
 // HISTORY: the writes kept beside the roster, newest first, and what can be done with them.
 const ControlRow kHistoryRows[] = {
-    {101, "SysListView32", "", 120, 120, 9000, 3600, 0x1001000D, win::kWsExClientEdge,
+    {100, "SysListView32", "", 120, 120, 9000, 3600, 0x1001000D, win::kWsExClientEdge,
      win::kLvmSetExtendedListViewStyle, win::kLvsExFullRowSelect},
-    {102, "Button", "Undo", 120, 4200, 1095, 375, 0x10010000, 0},
-    {103, "Button", "Redo", 1335, 4200, 1095, 375, 0x10010000, 0},
-    {104, "Button", "Restore", 2550, 4200, 1095, 375, 0x10010000, 0},
-    {105, "Button", "Close", 8025, 4200, 1095, 375, 0x10010000, 0},
-    {106, "Static", "", 120, 3810, 9000, 330, kLabel, 0},
+    {101, "Button", "Undo", 120, 4200, 1095, 375, 0x10010000, 0},
+    {102, "Button", "Redo", 1335, 4200, 1095, 375, 0x10010000, 0},
+    {103, "Button", "Restore", 2550, 4200, 1095, 375, 0x10010000, 0},
+    {104, "Button", "Close", 8025, 4200, 1095, 375, 0x10010000, 0},
+    {105, "Static", "", 120, 3810, 9000, 330, kLabel, 0},
 };
 const MainEvents kHistoryEvents[] = {
+    {101, {{win::kWmCommand, 0, HandlerNumber(HandlerId::HistoryButton)}}},
     {102, {{win::kWmCommand, 0, HandlerNumber(HandlerId::HistoryButton)}}},
     {103, {{win::kWmCommand, 0, HandlerNumber(HandlerId::HistoryButton)}}},
     {104, {{win::kWmCommand, 0, HandlerNumber(HandlerId::HistoryButton)}}},
-    {105, {{win::kWmCommand, 0, HandlerNumber(HandlerId::HistoryButton)}}},
 };
 
 // ATTRIBUTES: edit ID, X, Y; label ID, caption, X, Y, width, height.
