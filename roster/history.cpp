@@ -57,6 +57,10 @@ struct Walk {
 Walk WalkHistory(const std::vector<std::uint8_t>& bytes, std::uint64_t roster_size) {
   Walk w;
   HistoryFile& h = w.file;
+  if (bytes.empty()) {  // created, never written: no history yet
+    w.whole_end = 0;
+    return w;
+  }
   if (bytes.size() < kHeaderSize || !std::equal(kHeader, kHeader + kHeaderSize, bytes.begin())) {
     h.status = HistoryStatus::NotAHistory;
     h.problem = "it is not a history of writes (it does not begin as one)";
@@ -253,6 +257,11 @@ HistoryTail FindHistoryTail(const std::string& roster_path, std::uint64_t roster
       return tail;
     }
     tail.usable = true;  // a new history
+    return tail;
+  }
+  if (file.size == 0) {  // created, never written: a new history
+    PlatformCloseFile(file.handle);
+    tail.usable = true;
     return tail;
   }
   std::uint8_t header[kHeaderSize] = {};

@@ -24,6 +24,7 @@ TEST(SeedCorpus, EveryVariantKeepsEveryProperty) {
     EXPECT_EQ(Apply(fuzz::CheckEditRound, fuzz::EditInput(name, bytes)), "") << name;
     EXPECT_EQ(Apply(fuzz::CheckEditingSession, fuzz::SessionInput(name, bytes)), "") << name;
   }
+  for (const auto& history : fuzz::HistorySeeds()) EXPECT_EQ(Apply(fuzz::CheckHistoryFile, history), "");
 }
 
 // Kept inputs lie in tests/fuzz/<kind>/<target>/, kind being corpus or regressions.
@@ -45,6 +46,7 @@ TEST(KeptInputs, OpenPath) { ReplayKept("open", fuzz::CheckOpenPath); }
 TEST(KeptInputs, EditRound) { ReplayKept("edit_round", fuzz::CheckEditRound); }
 TEST(KeptInputs, NoEditRound) { ReplayKept("no_edit_round", fuzz::CheckNoEditRound); }
 TEST(KeptInputs, EditingSession) { ReplayKept("session", fuzz::CheckEditingSession); }
+TEST(KeptInputs, History) { ReplayKept("history", fuzz::CheckHistoryFile); }
 
 }  // namespace
 }  // namespace rostrel

@@ -1,15 +1,19 @@
-// A write is one unit. Each step of a save and of a 60-player import (journal
-// written and synced, folder synced, file written, view flushed, file synced,
-// journal removed) is made to fail in one run and to stop the program in another, and
-// the power is cut once the journal is on the disk: reopened, the roster
-// holds all the old bytes or all the new ones, with a valid checksum, and
-// every failure was reported.
+// A write is one unit with its history entry. Each step of a save, of a
+// 60-player import, of an undo and of a save that prunes the history
+// (journal written and synced, folder synced, file written, view flushed, file
+// synced, history written and synced, journal removed) is made to fail in one
+// run and to stop the program in another, and the power is cut once the
+// journal is on the disk: reopened, the roster holds all the old bytes and
+// the old history, or all the new bytes and the history with the write's
+// entry, with a valid checksum, and every failure was reported.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <random>
 
 #include "player/player_cycle.h"
+#include "player/write_history.h"
+#include "roster/history.h"
 #include "roster/journal.h"
 #include "roster/platform.h"
 #include "roster/transaction.h"
@@ -43,7 +47,8 @@ struct Hooked {
   ~Hooked() { SetIoStepHook(nullptr); }
 };
 
-enum class Action { SaveOne, ImportSixty };
+enum class Action { SaveOne, ImportSixty, UndoSave, SavePruning };
+constexpr std::uint64_t kSmallLimit = 600;  // a few entries: the next save prunes
 
 // Edits on the pages of a loaded player: a rating, the first name, a salary.
 void Edit(MemoryPages& pages, int k) {
@@ -52,31 +57,44 @@ void Edit(MemoryPages& pages, int k) {
   pages.Type(kVitalsTab, vitals::kFirstSalary, "1.5");
 }
 
-// Runs the action on path; false when it reported a failure.
-bool Act(Action action, const std::string& path) {
+struct Outcome {
+  bool ok = false;
+  std::string history_note;
+};
+
+// Runs the action on path, keeping history; whether it reported success.
+Outcome Act(Action action, const std::string& path) {
   RosterView view;
-  if (OpenRosterView(view, path) != OpenStatus::Ok) return false;
+  if (OpenRosterView(view, path) != OpenStatus::Ok) return {};
   const std::vector<PlayerEntry> rows = FillPlayerList(path, 0);
-  if (action == Action::SaveOne) {
+  if (action == Action::UndoSave) {
+    const UndoOutcome undone = RunUndo(view, rows, {}, [](int, int) { return std::string(); });
+    return {undone.done, undone.committed.history_note};
+  }
+  if (action != Action::ImportSixty) {
     MemoryPages pages;
     LoadedPlayer player;
     LoadPlayer(view, rows[7].position, pages, player);
     Edit(pages, 7);
-    const SaveResult saved = SavePlayer(view, pages, player);
+    const HistoryKeeping history{"Save", action == Action::SavePruning ? kSmallLimit : kDefaultHistoryLimit};
+    const SaveResult saved = SavePlayer(view, pages, player, &history);
     EXPECT_EQ(saved.saved, saved.error.empty());
-    return saved.saved;
+    return {saved.saved, saved.history_note};
   }
   RosterTransaction transaction(view);
+  std::vector<std::uint32_t> positions;
   for (std::size_t k = 0; k < rows.size(); ++k) {
     MemoryPages pages;
     LoadedPlayer player;
     LoadPlayer(view, rows[k].position, pages, player);
     Edit(pages, static_cast<int>(k));
     WritePlayer(view, pages, player);
+    positions.push_back(rows[k].position);
   }
+  transaction.KeepHistory(NoteForWrite(view, "import sixty.csv", positions));
   const CommitResult committed = transaction.Commit();
   EXPECT_EQ(committed.ok, committed.reason.empty());
-  return committed.ok;
+  return {committed.ok, committed.history_note};
 }
 
 class Transaction : public ::testing::TestWithParam<Action> {
@@ -84,51 +102,112 @@ class Transaction : public ::testing::TestWithParam<Action> {
   void SetUp() override {
     old_ = test::RosterBuilder().AddMany(60).Build().bytes;
     path_ = dir_.File("Roster.ROS");
+    history_ = HistoryPathFor(path_);
     test::WriteFileBytes(path_, old_);
-    ASSERT_TRUE(Act(GetParam(), path_));  // no hook: the new bytes
+    // The history the action finds: none, one save to undo, or one over the small limit.
+    if (GetParam() == Action::UndoSave) {
+      ASSERT_TRUE(Act(Action::SaveOne, path_).ok);
+      old_ = ReadFileBytes(path_);
+    }
+    if (GetParam() == Action::SavePruning) {
+      for (int k = 0; k < 4; ++k) {
+        ASSERT_TRUE(Act(Action::SaveOne, path_).ok);
+        ASSERT_TRUE(Act(Action::UndoSave, path_).ok);
+      }
+      ASSERT_EQ(ReadFileBytes(path_), old_);
+      ASSERT_GT(ReadFileBytes(history_).size(), kSmallLimit - kSmallLimit / 4);
+    }
+    if (std::filesystem::exists(history_)) old_history_ = ReadFileBytes(history_);
+    ASSERT_TRUE(Act(GetParam(), path_).ok);  // no hook: the new bytes
     new_ = ReadFileBytes(path_);
+    new_history_ = ReadFileBytes(history_);
     ASSERT_NE(new_, old_);
     ASSERT_TRUE(test::ChecksumIsValid(new_));
     EXPECT_FALSE(std::filesystem::exists(JournalPathFor(path_)));
+    if (GetParam() == Action::SavePruning) EXPECT_LE(new_history_.size(), kSmallLimit);
   }
-  // Reopened as the next open does it: whole, old or new, and no journal left.
-  void ExpectOldOrNew(const std::string& what, bool may_be_old = true) {
+  // The roster and its history as the action found them.
+  void Reset() {
+    test::WriteFileBytes(path_, old_);
+    std::filesystem::remove(history_);
+    if (!old_history_.empty()) test::WriteFileBytes(history_, old_history_);
+  }
+  // Reopened as the next open does it: whole, old or new, and no journal left;
+  // the old roster with the old history, the new one with the new history
+  // (or, where a history step failed and the save said so, either history).
+  void ExpectOldOrNew(const std::string& what, bool may_be_old = true, bool history_may_lack = false) {
     const RecoveryReport report = RecoverRoster(path_);
     EXPECT_TRUE(report.what != Recovery::Mismatch && report.what != Recovery::Failed) << what << report.message;
     const Bytes now = ReadFileBytes(path_);
     EXPECT_TRUE(now == new_ || (may_be_old && now == old_)) << what << ": neither all old nor all new";
     EXPECT_FALSE(std::filesystem::exists(JournalPathFor(path_))) << what;
+    const Bytes history = std::filesystem::exists(history_) ? ReadFileBytes(history_) : Bytes();
+    if (now == new_ && !history_may_lack) {
+      // A write completed from its journal appends its entry without pruning.
+      const std::vector<std::string> entries = Entries(history), expected = Entries(new_history_);
+      EXPECT_TRUE(!entries.empty() && entries.back() == expected.back() && entries.size() >= expected.size())
+          << what << ": the new roster without its history entry";
+    } else if (now == old_) {
+      EXPECT_TRUE(history == old_history_) << what << ": the old roster with a changed history";
+    }
+  }
+  // A history's entries as text, but for their times: a write completed
+  // later is the same write.
+  std::vector<std::string> Entries(const Bytes& history) {
+    const std::string roster = dir_.File("Read.ROS");
+    test::WriteFileBytes(HistoryPathFor(roster), history);
+    std::vector<std::string> texts;
+    for (HistoryEntry e : ReadHistory(roster, old_.size()).entries) {
+      e.time = 0;
+      const Bytes bytes = EncodeHistoryEntry(e);
+      texts.emplace_back(bytes.begin(), bytes.end());
+    }
+    return texts;
   }
   test::TempDir dir_;
-  std::string path_;
-  Bytes old_, new_;
+  std::string path_, history_;
+  Bytes old_, new_, old_history_, new_history_;
 };
 
+bool IsHistoryStep(const std::vector<IoStep>& steps, std::size_t k) {
+  return std::find(steps.begin(), steps.begin() + static_cast<std::ptrdiff_t>(k), IoStep::FileSync) !=
+             steps.begin() + static_cast<std::ptrdiff_t>(k) &&
+         steps[k] != IoStep::JournalRemove;
+}
+
 TEST_P(Transaction, EveryStepFailingOrStoppingLeavesAllOldOrAllNew) {
-  test::WriteFileBytes(path_, old_);
+  Reset();
   std::vector<IoStep> steps;
   {
     Hooked count(0, 0);
-    ASSERT_TRUE(Act(GetParam(), path_));
+    ASSERT_TRUE(Act(GetParam(), path_).ok);
     steps = g_steps;
   }
-  // Journal written and synced, folder synced, file written, view flushed, file synced, journal removed.
-  ASSERT_EQ(steps, (std::vector<IoStep>{IoStep::JournalWrite, IoStep::JournalSync, IoStep::FolderSync,
-                                         IoStep::FileWrite, IoStep::ViewFlush, IoStep::FileSync,
-                                         IoStep::JournalRemove}));
+  // Journal written and synced, folder synced, file written, view flushed,
+  // file synced; the history's entry written and synced (a new history's
+  // folder synced, a pruned history's file renamed); journal removed.
+  std::vector<IoStep> expected{IoStep::JournalWrite, IoStep::JournalSync, IoStep::FolderSync, IoStep::FileWrite,
+                               IoStep::ViewFlush,    IoStep::FileSync,    IoStep::HistoryWrite, IoStep::HistorySync};
+  if (old_history_.empty()) expected.push_back(IoStep::FolderSync);
+  if (GetParam() == Action::SavePruning) expected.insert(expected.end(), {IoStep::HistoryRename, IoStep::FolderSync});
+  expected.push_back(IoStep::JournalRemove);
+  ASSERT_EQ(steps, expected);
   for (std::size_t k = 1; k <= steps.size(); ++k) {
     const std::string what = "step " + std::to_string(k);
-    test::WriteFileBytes(path_, old_);
-    bool reported_ok = false;
+    const bool history_step = IsHistoryStep(steps, k - 1);
+    Reset();
+    Outcome reported;
     {
       Hooked fail(k, 0);
-      reported_ok = Act(GetParam(), path_);
+      reported = Act(GetParam(), path_);
     }
-    // A journal left behind is harmless; every other failure is reported.
-    EXPECT_EQ(reported_ok, steps[k - 1] == IoStep::JournalRemove) << what << " failing";
-    ExpectOldOrNew(what + " failing");
+    // A journal left behind is harmless, and a write without its history
+    // entry says so; every other failure is reported.
+    EXPECT_EQ(reported.ok, steps[k - 1] == IoStep::JournalRemove || history_step) << what << " failing";
+    EXPECT_EQ(!reported.history_note.empty(), history_step) << what << " failing";
+    ExpectOldOrNew(what + " failing", true, history_step);
 
-    test::WriteFileBytes(path_, old_);
+    Reset();
     {
       Hooked crash(0, k);
       EXPECT_THROW(Act(GetParam(), path_), StopHere);
@@ -144,7 +223,7 @@ TEST_P(Transaction, PowerLossAfterTheJournalIsCompletedFromIt) {
   std::mt19937 random(7);
   constexpr std::size_t kPage = 4096;
   for (int trial = 0; trial < 8; ++trial) {
-    test::WriteFileBytes(path_, old_);
+    Reset();
     {
       Hooked crash(0, 5);  // stopped after the file was written, before the view is flushed
       EXPECT_THROW(Act(GetParam(), path_), StopHere);
@@ -162,7 +241,7 @@ TEST_P(Transaction, PowerLossAfterTheJournalIsCompletedFromIt) {
   }
   // The power fails before the journal is synced: part of it may be lost. The
   // file was not touched yet, and a journal cut short is never acted on.
-  test::WriteFileBytes(path_, old_);
+  Reset();
   {
     Hooked crash(0, 2);
     EXPECT_THROW(Act(GetParam(), path_), StopHere);
@@ -178,7 +257,7 @@ TEST_P(Transaction, PowerLossAfterTheJournalIsCompletedFromIt) {
 
 // A journal that does not belong to the file as it is now is left alone.
 TEST_P(Transaction, JournalThatDoesNotMatchIsLeftAlone) {
-  test::WriteFileBytes(path_, old_);
+  Reset();
   {
     Hooked crash(0, 4);
     EXPECT_THROW(Act(GetParam(), path_), StopHere);
@@ -203,8 +282,13 @@ TEST_P(Transaction, JournalThatDoesNotMatchIsLeftAlone) {
   EXPECT_EQ(RecoverRoster(path_).what, Recovery::Mismatch);
 }
 
-INSTANTIATE_TEST_SUITE_P(SaveAndImport, Transaction, ::testing::Values(Action::SaveOne, Action::ImportSixty),
-                         [](const auto& info) { return info.param == Action::SaveOne ? "SaveOne" : "ImportSixty"; });
+std::string ActionName(const ::testing::TestParamInfo<Action>& info) {
+  static const char* const names[] = {"SaveOne", "ImportSixty", "UndoSave", "SavePruning"};
+  return names[static_cast<int>(info.param)];
+}
+INSTANTIATE_TEST_SUITE_P(Writes, Transaction,
+                         ::testing::Values(Action::SaveOne, Action::ImportSixty, Action::UndoSave, Action::SavePruning),
+                         ActionName);
 
 }  // namespace
 }  // namespace rostrel

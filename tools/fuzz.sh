@@ -5,13 +5,13 @@
 # grew is merged, minimised, back into tests/fuzz/corpus/<target>, which the
 # test command replays. A crash leaves its input in build/fuzz/artifacts/<target>;
 # once fixed, keep it in tests/fuzz/regressions/<target>.
-#   bash tools/fuzz.sh [SECONDS] [TARGET ...]   (default 600 s; open edit_round no_edit_round session)
+#   bash tools/fuzz.sh [SECONDS] [TARGET ...]   (default 600 s; open edit_round no_edit_round session history)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-600}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(open edit_round no_edit_round session)
+[ ${#targets[@]} -eq 0 ] && targets=(open edit_round no_edit_round session history)
 
 bash tools/setup.sh fuzz
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DROSTREL_FUZZ=ON \

@@ -32,6 +32,15 @@ std::string CheckEditRound(const std::uint8_t* data, std::size_t size);
 // checksum bytes may change.
 std::string CheckNoEditRound(const std::uint8_t* data, std::size_t size);
 
+// The input is a roster's history file, beside a sound roster of six players.
+// Reading it, replaying it and planning an undo and a redo change nothing in
+// the roster; a save with history then writes exactly what it writes without
+// one, and its entry is the history's newest; a file that was no history of
+// the roster was moved aside as it was.
+std::string CheckHistoryFile(const std::uint8_t* data, std::size_t size);
+// A history of two saves, the same cut short and with a flipped byte, and two that are no history.
+std::vector<std::vector<std::uint8_t>> HistorySeeds();
+
 // One scratch file per process and extension, in the temporary folder.
 std::string ScratchPath(const char* extension);
 // A saved game: 65088 filler bytes, then data as its roster part.
