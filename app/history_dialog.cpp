@@ -125,7 +125,29 @@ INT_PTR CALLBACK HistoryFormProc(HWND dialog, UINT message, WPARAM, LPARAM) {
 
 std::uint64_t HistoryLimit() { return WindowHistoryLimit(); }
 
+namespace {
+
+// The window and control that had the focus get it back once the questions
+// are answered (Wine leaves no window active after a task-modal box).
+class KeepFocus {
+ public:
+  KeepFocus() : focus_(GetFocus()), active_(GetActiveWindow()) {}
+  ~KeepFocus() {
+    if (!IsWindow(active_) || !IsWindowEnabled(active_)) return;
+    SetForegroundWindow(active_);
+    if (IsWindow(focus_)) SetFocus(focus_);
+  }
+  KeepFocus(const KeepFocus&) = delete;
+  KeepFocus& operator=(const KeepFocus&) = delete;
+
+ private:
+  HWND focus_, active_;
+};
+
+}  // namespace
+
 bool UndoFromWindow(HWND form, UndoKind kind, std::optional<std::uint32_t> down_to) {
+  const KeepFocus focus;
   EditorState& editor = Editor();
   if (!IsOpen(editor.view)) return false;
   if (!MayLeavePlayer(form)) return false;

@@ -1,7 +1,10 @@
 // The editor's main window keeps what the pages show and what the file holds
 // together: Save asks before it stores a text that would not read back as
-// typed, and a player with unsaved edits asks before it is left.
+// typed, a player with unsaved edits asks before it is left, and the History
+// dialog, Ctrl+Z and Ctrl+Y undo and redo writes.
 #include "tests/editor_window.h"
+
+#include <functional>
 
 namespace rostrel {
 namespace {
@@ -102,6 +105,114 @@ TEST_F(Editor, UnsavedEditsAreSavedDroppedOrKeptAsTheUserSays) {
   EXPECT_FALSE(IsWindow(form_));
   EXPECT_EQ(ReadFileBytes(roster_)[built_.Offset(4, 436)], 81);
   EXPECT_EQ(g_boxes.size(), 8u);
+}
+
+// The History dialog runs modally inside the click on History: a timer works
+// it with real clicks, one step at a time, each once the dialog shows what
+// the step needs.
+struct DialogStep {
+  std::function<bool(HWND dialog, HWND list)> ready;
+  int control;    // clicked once ready: a button, or the list (100) at item
+  int item = -1;
+};
+std::deque<DialogStep> g_steps;
+std::vector<std::string> g_seen;  // the newest row's What and Undone when each step was ready
+
+std::string HistoryCell(HWND list, int item, int column) {
+  char text[128] = {};
+  LVITEMA cell{};
+  cell.iSubItem = column;
+  cell.pszText = text;
+  cell.cchTextMax = sizeof text;
+  SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&cell));
+  return text;
+}
+
+// A click sent from inside the dialog's own loop, which handles it.
+void SendClickAt(HWND window, RECT rect) {
+  POINT at{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+  ClientToScreen(window, &at);
+  SetCursorPos(at.x, at.y);
+  INPUT clicks[2] = {};
+  clicks[0].type = clicks[1].type = INPUT_MOUSE;
+  clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, clicks, sizeof(INPUT));
+}
+
+void CALLBACK WorkHistoryDialog(HWND, UINT, UINT_PTR, DWORD) {
+  HWND dialog = FindWindowA("#32770", "History - Roster.ROS");
+  if (!dialog || !IsWindowVisible(dialog) || !IsWindowEnabled(dialog) || g_steps.empty()) return;
+  HWND list = GetDlgItem(dialog, 100);
+  if (!g_steps.front().ready(dialog, list)) return;
+  g_seen.push_back(HistoryCell(list, 0, 1) + "|" + HistoryCell(list, 0, 4));
+  const DialogStep step = g_steps.front();
+  g_steps.pop_front();
+  HWND control = GetDlgItem(dialog, step.control);
+  RECT rect{LVIR_LABEL, 0, 0, 0};
+  if (step.item >= 0) {
+    SendMessageA(control, LVM_GETITEMRECT, static_cast<WPARAM>(step.item), reinterpret_cast<LPARAM>(&rect));
+  } else {
+    GetClientRect(control, &rect);
+  }
+  SendClickAt(control, rect);
+}
+
+TEST_F(Editor, HistoryDialogAndKeysUndoAndRedoWrites) {
+  Drop({roster_});
+  ClickRow(0);
+  ClickTab(1);
+  Retype(PageControl(1, 100), "61");
+  Click(GetDlgItem(form_, kSaveButton));  // write 1
+  ClickRow(1);
+  Retype(PageControl(1, 100), "62");
+  Click(GetDlgItem(form_, kSaveButton));  // write 2
+  ASSERT_EQ(ReadFileBytes(roster_)[built_.Offset(1, 436)], 62);
+  auto items = [](int n) { return [n](HWND, HWND list) { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == n; }; };
+  g_steps = {
+      {items(2), 101},  // Undo: write 2
+      {[](HWND, HWND list) { return HistoryCell(list, 1, 4) == "undone"; }, 102},  // Redo
+      {items(4), 100, 3},  // write 1's row, the oldest
+  };
+  // Restore with write 1's row selected, then Close.
+  g_steps.push_back({[](HWND, HWND list) { return SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0) == 1; }, 103});
+  g_steps.push_back({items(5), 104});
+  g_answers = {IDYES, IDYES, IDYES};
+  const UINT_PTR timer = SetTimer(nullptr, 0, 60, WorkHistoryDialog);
+  Click(GetDlgItem(form_, kHistoryButton));
+  ASSERT_TRUE(PumpUntil([] { return g_steps.empty() && !FindWindowA("#32770", "History - Roster.ROS"); }));
+  KillTimer(nullptr, timer);
+  EXPECT_EQ(g_seen, (std::vector<std::string>{"2  Save|", "3  undo 2|", "4  redo 2|", "4  redo 2|", "5  undo 2 to 1|"}));
+  ASSERT_EQ(g_boxes.size(), 3u);
+  EXPECT_EQ(g_boxes[0], "Undo write 2? It changes 1 player and 1 field of Roster.ROS.");
+  EXPECT_EQ(g_boxes[2], "Undo writes 2 to 1? It changes 2 players and 2 fields of Roster.ROS.");
+  // Both writes undone: the file's first bytes, and the pages show them.
+  EXPECT_EQ(ReadFileBytes(roster_), built_.bytes);
+  EXPECT_EQ(GetControlText(FindPage(form_, 1), 100), "41");
+
+  // Ctrl+Y on the list redoes write 1; Ctrl+Z undoes it again.
+  Click(list_);
+  g_answers = {IDYES};
+  Key(VK_CONTROL, false);
+  Press('Y');
+  Key(VK_CONTROL, true);
+  ASSERT_TRUE(PumpUntil([] { return g_boxes.size() == 4; }));
+  EXPECT_EQ(g_boxes[3], "Redo write 1? It changes 1 player and 1 field of Roster.ROS.");
+  EXPECT_EQ(ReadFileBytes(roster_)[built_.Offset(0, 436)], 61);
+  g_answers = {IDYES};
+  Key(VK_CONTROL, false);
+  Press('Z');
+  Key(VK_CONTROL, true);
+  ASSERT_TRUE(PumpUntil([] { return g_boxes.size() == 5; }));
+  EXPECT_EQ(ReadFileBytes(roster_), built_.bytes);
+  // In an edit box Ctrl+Z is the box's own.
+  Retype(PageControl(1, 100), "55");
+  Key(VK_CONTROL, false);
+  Press('Z');
+  Key(VK_CONTROL, true);
+  Pump(200);
+  EXPECT_EQ(g_boxes.size(), 5u);
+  EXPECT_EQ(ReadFileBytes(roster_), built_.bytes);
 }
 
 }  // namespace

@@ -137,7 +137,9 @@ TEST_F(History, RandomWritesUndosAndRedosFollowTheModel) {
       for (const Write& w : done) in_effect.push_back(w.number);
       EXPECT_EQ(ReplayHistory(history).done, in_effect) << where;
     }
-    if (!done.empty()) ASSERT_TRUE(Undo(UndoKind::Undo, done.front().number).done);
+    if (!done.empty()) {
+      ASSERT_TRUE(Undo(UndoKind::Undo, done.front().number).done);
+    }
     EXPECT_TRUE(ReadFileBytes(path_) == first_) << "seed " << seed << ": undoing every write";
   }
 }

@@ -124,7 +124,9 @@ class Transaction : public ::testing::TestWithParam<Action> {
     ASSERT_NE(new_, old_);
     ASSERT_TRUE(test::ChecksumIsValid(new_));
     EXPECT_FALSE(std::filesystem::exists(JournalPathFor(path_)));
-    if (GetParam() == Action::SavePruning) EXPECT_LE(new_history_.size(), kSmallLimit);
+    if (GetParam() == Action::SavePruning) {
+      EXPECT_LE(new_history_.size(), kSmallLimit);
+    }
   }
   // The roster and its history as the action found them.
   void Reset() {

@@ -47,7 +47,11 @@ std::string CheckHistoryFile(const std::uint8_t* data, std::size_t size) {
     if (OpenRosterView(view, path) != OpenStatus::Ok) return "the roster does not open";
     const std::vector<PlayerEntry> rows = FillPlayerList(path, 0);
     ReplayHistory(ReadHistory(path, view.size));
-    for (UndoKind kind : {UndoKind::Undo, UndoKind::Redo}) PlanUndo(view, rows, {kind}, NoLabel);
+    for (UndoKind kind : {UndoKind::Undo, UndoKind::Redo}) {
+      UndoRequest request;
+      request.kind = kind;
+      PlanUndo(view, rows, request, NoLabel);
+    }
   }
   if (test::ReadFileBytes(path) != Roster()) return "a plan to undo or redo changed the roster";
   if (!SaveThird(path, true)) return "the roster did not save beside the history";
