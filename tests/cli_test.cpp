@@ -294,6 +294,62 @@ TEST_F(Cli, RefusedFilesAndInputsWriteNothing) {
   EXPECT_EQ(ReadFileBytes(tiny), (Bytes{1, 2, 3}));
 }
 
+// Every write keeps an entry beside the roster unless told not to; history
+// lists them, undo and redo take them back and apply them again, a dry run
+// writes nothing, and nothing to do is an error.
+TEST_F(Cli, HistoryUndoAndRedo) {
+  const std::string roster = Q(path_);
+  ASSERT_EQ(Run("set " + roster + " 1 Speed=75 FirstName=Tom").code, 0);
+  const Bytes first = ReadFileBytes(path_);
+  ASSERT_EQ(Run("set " + roster + " 4 Speed=70 --no-history").code, 0);
+  const Bytes unkept = ReadFileBytes(path_);
+  ASSERT_EQ(Run("set " + roster + " 2 Speed=71").code, 0);
+  const Outcome listed = Run("history " + roster + " --format csv");
+  EXPECT_EQ(listed.code, 0) << listed.err;
+  EXPECT_EQ(listed.out.rfind("number,time,what,players,fields,undone\r\n1,20", 0), 0u) << listed.out;
+  EXPECT_NE(listed.out.find(" UTC,set,Tom Parker,2,\r\n2,20"), std::string::npos) << listed.out;
+  EXPECT_NE(listed.out.find(" UTC,set,Tim Duncan,1,\r\n"), std::string::npos) << listed.out;
+  const Outcome one = Run("history " + roster + " 1");
+  EXPECT_NE(one.out.find("@" + std::to_string(built_.Position(0)) + " Tom Parker: FirstName Tony -> Tom\n"),
+            std::string::npos)
+      << one.out;
+  EXPECT_NE(one.out.find(": Speed 60 -> 75\n"), std::string::npos) << one.out;
+  EXPECT_NE(Run("history " + roster + " --format json").out.find("\"undone\": false"), std::string::npos);
+
+  const Bytes latest = ReadFileBytes(path_);
+  const Outcome dry = Run("undo " + roster + " --to 1 --dry-run");
+  EXPECT_EQ(dry.code, 0) << dry.err;
+  EXPECT_NE(dry.out.find("would undo 2 to 1: 2 players, 3 fields"), std::string::npos) << dry.out;
+  EXPECT_EQ(ReadFileBytes(path_), latest);
+  const Outcome undone = Run("undo " + roster);
+  EXPECT_EQ(undone.code, 0) << undone.err;
+  EXPECT_EQ(ReadFileBytes(path_), unkept);
+  EXPECT_NE(Run("history " + roster).out.find(" UTC  set  Tim Duncan  1 field  undone\n3  "), std::string::npos);
+  EXPECT_EQ(Run("redo " + roster).code, 0);
+  EXPECT_EQ(ReadFileBytes(path_), latest);
+  EXPECT_EQ(Run("redo " + roster).code, 1);  // nothing undone
+  // The change made without history stays: the undo writes only what its writes wrote.
+  EXPECT_EQ(Run("undo " + roster + " --to 1").code, 0);
+  Bytes expected = built_.bytes;
+  expected[built_.Offset(3, 455)] = 70;
+  test::StoreChecksum(expected);
+  EXPECT_EQ(ReadFileBytes(path_), expected);
+  const Outcome nothing = Run("undo " + roster);
+  EXPECT_EQ(nothing.code, 1);
+  EXPECT_NE(nothing.err.find("nothing to undo"), std::string::npos) << nothing.err;
+  EXPECT_EQ(ReadFileBytes(path_), expected);
+  EXPECT_NE(first, expected);
+
+  // A history that cannot be written: the write goes ahead and says so.
+  std::filesystem::remove(path_ + ".history");
+  std::filesystem::create_directory(path_ + ".history");
+  const Outcome unwritable = Run("set " + roster + " 3 Speed=40");
+  EXPECT_EQ(unwritable.code, 0);
+  EXPECT_NE(unwritable.err.find("has no history entry"), std::string::npos) << unwritable.err;
+  EXPECT_EQ(ReadFileBytes(path_)[built_.Offset(2, 455)], 40);
+  EXPECT_EQ(Run("undo " + roster).code, 1);
+}
+
 TEST_F(Cli, UsageErrorsAndHelp) {
   EXPECT_EQ(Run("").code, 2);
   EXPECT_EQ(Run("list").code, 2);
