@@ -1,5 +1,5 @@
-// The list fill of a full roster and the CRC-32 over large files, each beside a
-// yardstick measured in the same run.
+// The list fill of a full roster, saves, imports, undo and the history, and the
+// CRC-32 over large files, each beside a yardstick measured in the same run.
 #include <benchmark/benchmark.h>
 #include <zlib.h>
 
@@ -13,6 +13,7 @@
 #include "cli/csv.h"
 #include "player/player_cycle.h"
 #include "player/player_list.h"
+#include "roster/history.h"
 #include "roster/checksum.h"
 #include "roster/field.h"
 #include "roster/platform.h"
@@ -69,16 +70,22 @@ void BM_LoadAndSave(benchmark::State& state) {
   LoadedPlayer player;
   int speed = 0;
   const bool save_only = state.range(0) != 0;
+  // Arg 2: the save keeps its history entry, in a history begun afresh.
+  const HistoryKeeping history{"Save", kDefaultHistoryLimit};
+  const HistoryKeeping* keep = state.range(0) == 2 ? &history : nullptr;
+  std::remove(HistoryPathFor(FullRosterPath()).c_str());
   for (auto _ : state) {
     if (save_only) state.PauseTiming();
     LoadPlayer(view, position, pages, player);
     pages.Type(kAttributesTab, 119, std::to_string(speed++ % 100));
     if (save_only) state.ResumeTiming();
-    if (!SavePlayer(view, pages, player).saved) state.SkipWithError("not saved");
+    if (!SavePlayer(view, pages, player, keep).saved) state.SkipWithError("not saved");
   }
+  std::remove(HistoryPathFor(FullRosterPath()).c_str());
 }
 BENCHMARK(BM_LoadAndSave)->Arg(0)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadAndSave)->Name("BM_Save")->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadAndSave)->Name("BM_SaveWithHistory")->Arg(2)->Unit(benchmark::kMillisecond);
 
 // The checksum alone over the same mapped file.
 void BM_FileCrc(benchmark::State& state) {
@@ -137,15 +144,53 @@ void BM_Import(benchmark::State& state) {
   static test::TempDir dir;
   const std::string target = dir.File("import.ros");
   const std::string command = std::string(ROSTREL_CLI) + " import '" + target + "' --csv '" + csv + "' >/dev/null";
+  // Arg 2: the import is done untimed, its undo is timed.
+  const std::string undo = std::string(ROSTREL_CLI) + " undo '" + target + "' >/dev/null";
   for (auto _ : state) {
     state.PauseTiming();
     test::WriteFileBytes(target, roster);
+    std::remove(HistoryPathFor(target).c_str());
+    if (state.range(0) == 2 && std::system(command.c_str()) != 0) state.SkipWithError("import failed");
     state.ResumeTiming();
-    if (std::system(command.c_str()) != 0) state.SkipWithError("import failed");
+    if (std::system((state.range(0) == 2 ? undo : command).c_str()) != 0) state.SkipWithError("command failed");
   }
 }
 BENCHMARK(BM_Import)->Name("BM_ImportAll")->Arg(1)->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Import)->Name("BM_ImportNone")->Arg(0)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Import)->Name("BM_UndoImportAll")->Arg(2)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// rostrel-cli history of 10,000 one-player saves, against rostrel-cli list of
+// the same roster; both started as programs.
+void BM_HistoryCommand(benchmark::State& state) {
+  static test::TempDir dir;
+  static const std::string roster = [] {
+    const std::string path = dir.File("history.ros");
+    const test::Bytes bytes = test::RosterBuilder().AddMany(kFullRoster).Build().bytes;
+    test::WriteFileBytes(path, bytes);
+    std::vector<std::uint8_t> history{'R', 'S', 'T', 'H', 1, 0, 0, 0};
+    for (std::uint32_t k = 1; k <= 10000; ++k) {
+      HistoryEntry e;
+      e.number = k;
+      e.time = 1765000000 + k;
+      e.file_size = bytes.size();
+      e.what = "Save";
+      e.players = {{339 + 500 * (k % 1000), "Marcus", "Brooks"}};
+      e.field_count = 1;
+      e.ranges = {{339 + 500 * (k % 1000) + 455, {static_cast<std::uint8_t>(k)}, {static_cast<std::uint8_t>(k + 1)}}};
+      const std::vector<std::uint8_t> entry = EncodeHistoryEntry(e);
+      history.insert(history.end(), entry.begin(), entry.end());
+    }
+    test::WriteFileBytes(HistoryPathFor(path), history);
+    return path;
+  }();
+  const std::string command =
+      std::string(ROSTREL_CLI) + (state.range(0) ? " history '" : " list '") + roster + "' >/dev/null 2>&1";
+  for (auto _ : state) {
+    if (std::system(command.c_str()) != 0) state.SkipWithError("command failed");
+  }
+}
+BENCHMARK(BM_HistoryCommand)->Name("BM_History10000")->Arg(1)->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HistoryCommand)->Name("BM_ListCommand")->Arg(0)->Iterations(5)->Unit(benchmark::kMillisecond);
 
 const std::vector<std::uint8_t>& Data(std::size_t size) {
   static std::vector<std::uint8_t> data;
@@ -204,8 +249,13 @@ int main(int argc, char** argv) {
           {"list fill of 32767 players / reading the file once", "BM_FillPlayerList", "BM_ReadWholeFile", false},
           {"load and save of one player / CRC of the same file", "BM_LoadAndSave/0", "BM_FileCrc", false},
           {"save of one player (journal, syncs, flush) / CRC of the same file", "BM_Save/1", "BM_FileCrc", false},
+          {"save of one player with its history entry / without", "BM_SaveWithHistory/2", "BM_Save/1", false},
           {"rostrel-cli import changing all 32767 players / changing none", "BM_ImportAll/1/iterations:3",
            "BM_ImportNone/0/iterations:3", false},
+          {"rostrel-cli undo of that import / the import", "BM_UndoImportAll/2/iterations:3",
+           "BM_ImportAll/1/iterations:3", false},
+          {"rostrel-cli history of 10,000 writes / rostrel-cli list of 32767 players", "BM_History10000/1/iterations:5",
+           "BM_ListCommand/0/iterations:5", false},
           {"flush of a changed byte and checksum / CRC of the same file", "BM_FlushChange", "BM_FileCrc", false},
           {"CRC-32 16 MiB: program / zlib (throughput)", "BM_Crc32/16", "BM_ZlibCrc32/16", true},
           {"CRC-32 64 MiB: program / zlib (throughput)", "BM_Crc32/64", "BM_ZlibCrc32/64", true},
