@@ -81,6 +81,7 @@ Commands Declare(CLI::App& app, Arguments& a) {
   c.history->add_option("FILE", a.file)->required();
   c.history->add_option("N", a.number, "a write's number: its changes, field by field");
   c.history->add_option("--format", a.format, "table, csv or json")->check(CLI::IsMember({"table", "csv", "json"}));
+  c.history->add_flag("--dry-run", a.dry_run, "accepted as by every history command; history never writes");
 
   c.undo = app.add_subcommand("undo", "undo the newest write still in effect; exit 1 when nothing can be undone or the "
                                        "file no longer holds what the write left");
