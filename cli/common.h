@@ -23,6 +23,10 @@ namespace rostrel::cli {
 struct Refused {
   std::string message;
 };
+// Arguments that are not of the command's form: reported on stderr, exit code 2.
+struct UsageError {
+  std::string message;
+};
 
 std::vector<std::uint8_t> ReadAll(const std::string& path);
 

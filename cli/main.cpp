@@ -138,8 +138,8 @@ int main(int argc, char** argv) {
   } catch (const Refused& refused) {
     PrintError("rostrel-cli: " + refused.message + "\n");
     return 1;
-  } catch (const CLI::ValidationError& e) {
-    PrintError(std::string("rostrel-cli: ") + e.what() + "\n");
+  } catch (const UsageError& e) {
+    PrintError("rostrel-cli: " + e.message + "\n");
     return 2;
   } catch (const std::exception& e) {
     PrintError(std::string("rostrel-cli: ") + e.what() + "\n");

@@ -1,8 +1,6 @@
 // rostrel-cli set: fields changed by their page labels, as typing into the boxes and Save would.
 #include "cli/commands.h"
 
-#include <CLI/CLI.hpp>
-
 #include <cstdio>
 
 #include "cli/common.h"
@@ -16,7 +14,7 @@ std::vector<Assignment> ParseAssignments(const std::vector<std::string>& texts) 
   std::vector<Assignment> all;
   for (const std::string& a : texts) {
     const std::size_t eq = a.find('=');
-    if (eq == std::string::npos) throw CLI::ValidationError("FIELD=TEXT", "expected FIELD=TEXT, got " + a);
+    if (eq == std::string::npos) throw UsageError{"FIELD=TEXT: expected FIELD=TEXT, got " + a};
     const Field* f = FindField(a.substr(0, eq));
     if (!f) throw Refused{"no field is labelled \"" + a.substr(0, eq) + "\" (rostrel-cli show FILE PLAYER lists them)"};
     std::string text;

@@ -22,7 +22,8 @@ windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }
 wine_run() { "$ROSTREL_WINE" "$@" 2>/dev/null | tr -d '\r'; }
 
 if [ -n "${ROSTREL_PACKED:-}" ]; then
-  # Packed already by the test command, the same way, while the other tests ran.
+  # Packed already by the test command while the other tests ran: once from
+  # its Windows trees, once from fresh Release trees.
   ln -s "$ROSTREL_PACKED/one" "$work/one"
   ln -s "$ROSTREL_PACKED/two" "$work/two"
 else
@@ -30,7 +31,7 @@ else
   bash tools/package.sh build/release "$work/one" >"$work/one.log" 2>&1 || { cat "$work/one.log"; exit 1; }
   bash tools/package.sh build/release-again "$work/two" >"$work/two.log" 2>&1 || { cat "$work/two.log"; exit 1; }
 fi
-version=$(cat build/release-win32/version.txt)
+version=$(cat build/release-again-win32/version.txt)
 
 # The PE header of an executable as objdump prints it, and what hardening
 # must show there.

@@ -7,6 +7,9 @@
 # The same commit packs the same bytes.
 #   bash tools/package.sh [TREES] [OUT_DIR]   (build/release: build/release-win32
 #                                             and build/release-win64; dist)
+# ROSTREL_PACK_FROM_WIN32 or ROSTREL_PACK_FROM_WIN64 names a tree of the same
+# sources, configured for Release with that architecture's toolchain, to take
+# the programs from instead (the test command's own Windows trees).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 trees=${1:-build/release}
@@ -14,9 +17,14 @@ out=${2:-dist}
 bash tools/setup.sh package
 
 pack() {  # pack ARCH TOOLCHAIN
-  local arch=$1 tree="$trees-$1" version name stage
-  cmake -S . -B "$tree" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$2" \
-    -DBUILD_TESTING=OFF -DROSTREL_CLI=ON >/dev/null
+  local arch=$1 tree="$trees-$1" version name stage from
+  from="ROSTREL_PACK_FROM_${arch^^}"
+  if [ -n "${!from:-}" ]; then
+    tree=${!from}
+  else
+    cmake -S . -B "$tree" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$2" \
+      -DBUILD_TESTING=OFF -DROSTREL_CLI=ON >/dev/null
+  fi
   cmake --build "$tree" --target rostrel rostrel-cli
   version=$(cat "$tree/version.txt")
   name="rostrel-$version-$arch"

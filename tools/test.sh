@@ -34,12 +34,16 @@ if [ "$ROSTREL_WINE_ARCH" = x86_64 ]; then
   cmake --build "$wintree"
 fi
 echo "test: the trees built after ${SECONDS} s"
-# The releases are packed twice, from fresh trees, while the tests run: the
-# Windows tests mostly wait on Wine, and the release test checks the zips last.
+# The releases are packed twice while the tests run, and the release test
+# checks the zips last: once with the programs of the Windows trees just built
+# (the win64 programs from a fresh Release tree where there is no such tree),
+# once from fresh Release trees. The same sources must give the same bytes.
 packed=$(mktemp -d)
 rm -rf build/release-again-win32 build/release-again-win64
-(bash tools/package.sh build/release "$packed/one" && bash tools/package.sh build/release-again "$packed/two") \
-  >"$packed/log" 2>&1 </dev/null &
+reuse=(ROSTREL_PACK_FROM_WIN32=build/windows)
+[ "$wintree" = build/win64 ] && reuse+=(ROSTREL_PACK_FROM_WIN64=build/win64)
+(env "${reuse[@]}" bash tools/package.sh build/release "$packed/one" &&
+  bash tools/package.sh build/release-again "$packed/two") >"$packed/log" 2>&1 </dev/null &
 packing=$!
 trap 'kill "$packing" 2>/dev/null || true; rm -rf "$packed"' EXIT
 
