@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The releases as a Windows user gets them, win64 and win32: packed twice,
-# from two fresh sets of trees, into the same bytes; each zip's listing and
+# from two trees, into the same bytes (run alone, from two fresh sets of
+# trees; under the test command, each architecture it has a Windows tree of,
+# from that tree and a fresh one, the other once); each zip's listing and
 # checksums; the version resource and the hardening of every executable
 # (address-space layout randomisation with its relocation table, no execution
 # of data, a stack protector); rostrel-cli --version and the editor started
@@ -51,7 +53,11 @@ hardened() {  # hardened EXE OBJDUMP NM WIDE
 for arch in win64 win32; do
   zip="rostrel-$version-$arch.zip"
   check "$arch: the zip is named for the version" test -f "$work/one/$zip"
-  check "$arch: two fresh builds pack the same bytes" cmp -s "$work/one/$zip" "$work/two/$zip"
+  if [ -f "$work/two/$zip" ]; then
+    check "$arch: two builds pack the same bytes" cmp -s "$work/one/$zip" "$work/two/$zip"
+  else
+    echo "package: $arch packed once here; machines of the other kind pack it twice"
+  fi
   check "$arch: the zip's own SHA-256 line" bash -c 'cd "$0" && sha256sum -c --quiet "$1.sha256"' "$work/one" "$zip"
   listing=$(python3 -c 'import sys, zipfile; print(" ".join(zipfile.ZipFile(sys.argv[1]).namelist()))' "$work/one/$zip")
   check "$arch: the listing" test "$listing" = "rostrel.exe rostrel-cli.exe README.txt LICENSE THIRD-PARTY.txt SHA256SUMS"

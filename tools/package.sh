@@ -9,7 +9,8 @@
 #                                             and build/release-win64; dist)
 # ROSTREL_PACK_FROM_WIN32 or ROSTREL_PACK_FROM_WIN64 names a tree of the same
 # sources, configured for Release with that architecture's toolchain, to take
-# the programs from instead (the test command's own Windows trees).
+# the programs from instead (the test command's own Windows trees);
+# ROSTREL_PACK_ARCHS limits the zips packed ("win32", "win64"; both by default).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 trees=${1:-build/release}
@@ -48,5 +49,7 @@ pack() {  # pack ARCH TOOLCHAIN
   (cd "$out" && sha256sum "$name.zip" >"$name.zip.sha256")
   echo "$out/$name.zip"
 }
-pack win64 cmake/mingw-x86_64.cmake
-pack win32 cmake/mingw-i686.cmake
+archs=" ${ROSTREL_PACK_ARCHS:-win64 win32} "
+[[ $archs == *" win64 "* ]] && pack win64 cmake/mingw-x86_64.cmake
+[[ $archs == *" win32 "* ]] && pack win32 cmake/mingw-i686.cmake
+exit 0

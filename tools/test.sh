@@ -34,16 +34,17 @@ if [ "$ROSTREL_WINE_ARCH" = x86_64 ]; then
   cmake --build "$wintree"
 fi
 echo "test: the trees built after ${SECONDS} s"
-# The releases are packed twice while the tests run, and the release test
-# checks the zips last: once with the programs of the Windows trees just built
-# (the win64 programs from a fresh Release tree where there is no such tree),
-# once from fresh Release trees. The same sources must give the same bytes.
+# The releases are packed while the tests run, and the release test checks the
+# zips last. Each architecture with a Windows tree here (win32 always, win64
+# where no 32-bit code runs) is packed twice, from that tree and from a fresh
+# Release tree, and the same sources must give the same bytes; the other is
+# packed once, from a fresh tree (and twice on machines of the other kind).
 packed=$(mktemp -d)
 rm -rf build/release-again-win32 build/release-again-win64
-reuse=(ROSTREL_PACK_FROM_WIN32=build/windows)
-[ "$wintree" = build/win64 ] && reuse+=(ROSTREL_PACK_FROM_WIN64=build/win64)
+reuse=(ROSTREL_PACK_FROM_WIN32=build/windows) twice=win32
+[ "$wintree" = build/win64 ] && reuse+=(ROSTREL_PACK_FROM_WIN64=build/win64) twice="win32 win64"
 (env "${reuse[@]}" bash tools/package.sh build/release "$packed/one" &&
-  bash tools/package.sh build/release-again "$packed/two") >"$packed/log" 2>&1 </dev/null &
+  ROSTREL_PACK_ARCHS="$twice" bash tools/package.sh build/release-again "$packed/two") >"$packed/log" 2>&1 </dev/null &
 packing=$!
 trap 'kill "$packing" 2>/dev/null || true; rm -rf "$packed"' EXIT
 
