@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include <ctime>
-
 #include "app/main_window.h"
 #include "app/player_list_view.h"
 #include "forms/form_engine.h"
@@ -20,23 +18,6 @@ namespace {
 enum HistoryControl : int { kWrites = 100, kUndo = 101, kRedo = 102, kRestore = 103, kClose = 104, kProblem = 105 };
 
 HWND g_main = nullptr;  // the main window while the dialog runs
-
-std::string TimeText(std::int64_t seconds) {
-  const std::time_t t = static_cast<std::time_t>(seconds);
-  std::tm utc{};
-  gmtime_s(&utc, &t);
-  char text[32] = {};
-  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M UTC", &utc);
-  return text;
-}
-
-std::string PlayersText(const std::vector<HistoryPlayer>& players) {
-  std::string text;
-  const std::size_t shown = std::min<std::size_t>(players.size(), 3);
-  for (std::size_t i = 0; i < shown; ++i) text += (i ? ", " : "") + PlayerName(players[i]);
-  if (players.size() > shown) text += " and " + std::to_string(players.size() - shown) + " more";
-  return text;
-}
 
 std::string Counted(std::size_t n, const char* one) { return std::to_string(n) + " " + one + (n == 1 ? "" : "s"); }
 
@@ -59,7 +40,7 @@ void FillWrites(HWND dialog) {
   const HistoryState state = ReplayHistory(history);
   int item = 0;
   for (auto e = history.entries.rbegin(); e != history.entries.rend(); ++e, ++item) {
-    SetCell(list, item, 0, TimeText(e->time));
+    SetCell(list, item, 0, WriteTime(e->time));
     SetCell(list, item, 1, std::to_string(e->number) + "  " + e->what);
     SetCell(list, item, 2, PlayersText(e->players));
     SetCell(list, item, 3, std::to_string(e->field_count));
@@ -77,7 +58,7 @@ void FillWrites(HWND dialog) {
 
 void SetUpWrites(HWND list) {
   const char* titles[] = {"When", "What", "Players", "Fields", "Undone"};
-  const int widths[] = {130, 150, 230, 50, 60};
+  const int widths[] = {150, 140, 220, 50, 60};
   for (int c = 0; c < 5; ++c) {
     LVCOLUMNA column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH;

@@ -4,8 +4,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include <ctime>
-
 #include "cli/common.h"
 #include "cli/csv.h"
 #include "player/write_history.h"
@@ -15,28 +13,6 @@ namespace rostrel::cli {
 using nlohmann::ordered_json;
 
 namespace {
-
-std::string TimeText(std::int64_t seconds) {
-  const std::time_t t = static_cast<std::time_t>(seconds);
-  std::tm utc{};
-#ifdef _WIN32
-  gmtime_s(&utc, &t);
-#else
-  gmtime_r(&t, &utc);
-#endif
-  char text[32] = {};
-  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &utc);
-  return text;
-}
-
-// "Marcus Brooks, John Doe, Ann Lee and 57 more".
-std::string PlayersText(const std::vector<HistoryPlayer>& players) {
-  std::string text;
-  const std::size_t shown = std::min<std::size_t>(players.size(), 3);
-  for (std::size_t i = 0; i < shown; ++i) text += (i ? ", " : "") + Utf8(PlayerName(players[i]));
-  if (players.size() > shown) text += " and " + std::to_string(players.size() - shown) + " more";
-  return text;
-}
 
 // Says on standard error what is wrong with the history, if anything.
 void SayProblem(const std::string& file, const std::string& problem) {
@@ -60,7 +36,7 @@ int ShowEntry(const std::string& file, const HistoryFile& history, std::uint32_t
   if (!e) throw Refused{HistoryPathFor(file) + ": no write " + std::to_string(number) + " is in the history"};
   OpenView open(file);
   const PendingWrites before = Overlay(e->ranges, false), after = Overlay(e->ranges, true);
-  std::string text = std::to_string(e->number) + "  " + TimeText(e->time) + "  " + e->what + "\n";
+  std::string text = std::to_string(e->number) + "  " + WriteTime(e->time) + "  " + e->what + "\n";
   for (const std::string& line : DescribeChanges(open.view(), e->players, &before, &after, LabelOf)) {
     text += Utf8(line) + "\n";
   }
@@ -89,7 +65,7 @@ int CommandHistory(const std::string& file, std::optional<std::uint32_t> number,
     for (const HistoryEntry& e : history.entries) {
       ordered_json w;
       w["number"] = e.number;
-      w["time"] = TimeText(e.time);
+      w["time"] = WriteTime(e.time);
       w["what"] = e.what;
       ordered_json players = ordered_json::array();
       for (const HistoryPlayer& p : e.players) {
@@ -104,14 +80,14 @@ int CommandHistory(const std::string& file, std::optional<std::uint32_t> number,
   } else if (format == "csv") {
     std::string csv = CsvLine({"number", "time", "what", "players", "fields", "undone"});
     for (const HistoryEntry& e : history.entries) {
-      csv += CsvLine({std::to_string(e.number), TimeText(e.time), e.what, PlayersText(e.players),
+      csv += CsvLine({std::to_string(e.number), WriteTime(e.time), e.what, Utf8(PlayersText(e.players)),
                       std::to_string(e.field_count), state.IsUndone(e.number) ? "undone" : ""});
     }
     Print(csv);
   } else {
     std::string table;
     for (const HistoryEntry& e : history.entries) {
-      table += std::to_string(e.number) + "  " + TimeText(e.time) + "  " + e.what + "  " + PlayersText(e.players) + "  " +
+      table += std::to_string(e.number) + "  " + WriteTime(e.time) + "  " + e.what + "  " + Utf8(PlayersText(e.players)) + "  " +
                std::to_string(e.field_count) + (e.field_count == 1 ? " field" : " fields") +
                (state.IsUndone(e.number) ? "  undone" : "") + "\n";
     }

@@ -1,6 +1,8 @@
 #include "player/write_history.h"
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
 
 #include "player/memory_pages.h"
 #include "player/names.h"
@@ -215,6 +217,28 @@ PendingWrites Overlay(const std::vector<JournalRange>& ranges, bool new_bytes) {
 }
 
 std::string PlayerName(const HistoryPlayer& player) { return player.first_name + " " + player.last_name; }
+
+std::string PlayersText(const std::vector<HistoryPlayer>& players) {
+  std::string text;
+  const std::size_t shown = std::min<std::size_t>(players.size(), 3);
+  for (std::size_t i = 0; i < shown; ++i) text += (i ? ", " : "") + PlayerName(players[i]);
+  if (players.size() > shown) text += " and " + std::to_string(players.size() - shown) + " more";
+  return text;
+}
+
+std::string WriteTime(std::int64_t seconds) {
+  using namespace std::chrono;
+  const sys_seconds at{std::chrono::seconds{seconds}};
+  const sys_days day = floor<days>(at);
+  const year_month_day date{day};
+  const hh_mm_ss<std::chrono::seconds> clock{at - day};
+  char text[40] = {};
+  std::snprintf(text, sizeof text, "%04d-%02u-%02u %02lld:%02lld:%02lld UTC", static_cast<int>(date.year()),
+                static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+                static_cast<long long>(clock.hours().count()), static_cast<long long>(clock.minutes().count()),
+                static_cast<long long>(clock.seconds().count()));
+  return text;
+}
 
 UndoOutcome PlanUndo(RosterView& view, const std::vector<PlayerEntry>& rows, const UndoRequest& request,
                      const FieldLabel& label) {

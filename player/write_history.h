@@ -48,6 +48,10 @@ PendingWrites Overlay(const std::vector<JournalRange>& ranges, bool new_bytes);
 
 // "First Last", as the file holds the names (single bytes).
 std::string PlayerName(const HistoryPlayer& player);
+// "Marcus Brooks, John Doe, Ann Lee and 57 more", in the names' single bytes.
+std::string PlayersText(const std::vector<HistoryPlayer>& players);
+// An entry's time: "2026-12-10 12:00:31 UTC".
+std::string WriteTime(std::int64_t seconds);
 
 enum class UndoKind { Undo, Redo };
 

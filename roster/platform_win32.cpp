@@ -117,18 +117,28 @@ bool PlatformWriteThrough(RosterView& view, std::uint64_t offset, const std::uin
   return true;
 }
 
-bool PlatformWriteDurably(const std::string& path, const void* data, std::size_t n) {
-  OwnedHandle file(CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.get()) return false;
-  if (!IoStepMayRun(IoStep::JournalWrite)) return false;
+namespace {
+
+// Writes all n bytes at the file's current place; false when any did not go.
+bool WriteAll(HANDLE file, const void* data, std::size_t n) {
   const auto* p = static_cast<const char*>(data);
   while (n > 0) {
     DWORD put = 0;
     const DWORD chunk = n > 0x10000000 ? 0x10000000 : static_cast<DWORD>(n);
-    if (!WriteFile(file.get(), p, chunk, &put, nullptr) || put == 0) return false;
+    if (!WriteFile(file, p, chunk, &put, nullptr) || put == 0) return false;
     p += put;
     n -= put;
   }
+  return true;
+}
+
+}  // namespace
+
+bool PlatformWriteDurably(const std::string& path, const void* data, std::size_t n) {
+  OwnedHandle file(CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.get()) return false;
+  if (!IoStepMayRun(IoStep::JournalWrite)) return false;
+  if (!WriteAll(file.get(), data, n)) return false;
   if (!IoStepMayRun(IoStep::JournalSync) || !FlushFileBuffers(file.get())) return false;
   return CloseHandle(file.release()) != FALSE;
 }
@@ -140,14 +150,7 @@ bool PlatformWriteTail(const std::string& path, std::uint64_t offset, const void
   LARGE_INTEGER at{};
   at.QuadPart = static_cast<LONGLONG>(offset);
   if (!SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN) || !SetEndOfFile(file.get())) return false;
-  const auto* p = static_cast<const char*>(data);
-  while (n > 0) {
-    DWORD put = 0;
-    const DWORD chunk = n > 0x10000000 ? 0x10000000 : static_cast<DWORD>(n);
-    if (!WriteFile(file.get(), p, chunk, &put, nullptr) || put == 0) return false;
-    p += put;
-    n -= put;
-  }
+  if (!WriteAll(file.get(), data, n)) return false;
   if (!IoStepMayRun(IoStep::HistorySync) || !FlushFileBuffers(file.get())) return false;
   return CloseHandle(file.release()) != FALSE;
 }
