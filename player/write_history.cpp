@@ -150,10 +150,14 @@ UndoOutcome Prepare(RosterView& view, const std::vector<PlayerEntry>& rows, cons
   }
   std::string what = (undo ? "undo " : "redo ") + std::to_string(out.targets.front());
   if (out.targets.size() > 1) what += " to " + std::to_string(out.targets.back());
-  out.note = NoteForWrite(view, what, Positions(entries), request.limit);
+  // Each player's changed fields once: their lines, and how many there are.
+  const std::vector<std::uint32_t> positions = Positions(entries);
+  std::vector<HistoryPlayer> players;
+  for (std::uint32_t position : positions) players.push_back(PlayerOver(view, position, view.pending));
+  out.changes = DescribeChanges(view, players, nullptr, view.pending, label);
+  out.note = NoteForWrite(view, what, positions, request.limit, static_cast<std::uint32_t>(out.changes.size()));
   out.note.kind = undo ? HistoryKind::Undo : HistoryKind::Redo;
   out.note.targets = out.targets;
-  out.changes = DescribeChanges(view, out.note.players, nullptr, view.pending, label);
   out.done = true;
   return out;
 }

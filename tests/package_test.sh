@@ -86,7 +86,7 @@ done
 # where the kernel runs 32-bit code.
 for arch in win64 win32; do
   if [ "$arch" = win32 ] && [ "$ROSTREL_WINE_ARCH" != i686 ]; then
-    echo "package: this machine runs no 32-bit code; the win32 programs are checked above, not started"
+    echo "package: the x86-64 path (no 32-bit code runs, or ROSTREL_WINE_ARCH=x86_64): the win32 programs are checked above, not started"
     continue
   fi
   programs="$work/$arch"
