@@ -80,7 +80,9 @@ std::uint32_t SelectedWrite(HWND dialog) {
   return static_cast<std::uint32_t>(data.lParam);
 }
 
-std::uint64_t WindowHistoryLimit() {
+}  // namespace
+
+std::uint64_t HistoryLimit() {
   DWORD megabytes = 0, size = sizeof megabytes;
   if (RegGetValueA(HKEY_CURRENT_USER, "Software\\Rostrel", "HistoryLimitMB", RRF_RT_REG_DWORD, nullptr, &megabytes,
                    &size) == ERROR_SUCCESS &&
@@ -89,6 +91,8 @@ std::uint64_t WindowHistoryLimit() {
   }
   return kDefaultHistoryLimit;
 }
+
+namespace {
 
 INT_PTR CALLBACK HistoryFormProc(HWND dialog, UINT message, WPARAM, LPARAM) {
   if (message == WM_INITDIALOG && !GetPropA(dialog, "VD_INITDLG")) {
@@ -101,12 +105,6 @@ INT_PTR CALLBACK HistoryFormProc(HWND dialog, UINT message, WPARAM, LPARAM) {
   if (message == WM_CLOSE) DestroyWindow(dialog);
   return 0;
 }
-
-}  // namespace
-
-std::uint64_t HistoryLimit() { return WindowHistoryLimit(); }
-
-namespace {
 
 // The window and control that had the focus get it back once the questions
 // are answered (Wine leaves no window active after a task-modal box).
@@ -135,7 +133,7 @@ bool UndoFromWindow(HWND form, UndoKind kind, std::optional<std::uint32_t> down_
   UndoRequest request;
   request.kind = kind;
   request.down_to = down_to;
-  request.limit = WindowHistoryLimit();
+  request.limit = HistoryLimit();
   HWND list = GetDlgItem(form, kPlayerList);
   const std::vector<PlayerEntry> rows = ListedRows(list);
   const UndoOutcome plan = PlanUndo(editor.view, rows, request, PageLabel);

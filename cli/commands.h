@@ -29,7 +29,6 @@ int CommandHistory(const std::string& file, std::optional<std::uint32_t> number,
 int CommandUndo(const std::string& file, bool redo, std::optional<std::uint32_t> down_to, bool dry_run, double limit_mb);
 // The history a write keeps: none with --no-history, else what wrote it and the limit in MB.
 std::optional<HistoryKeeping> HistoryFor(const std::string& what, bool no_history, double limit_mb);
-// A field's page label by page and control.
-std::string LabelOf(int tab, int id);
+
 
 }  // namespace rostrel::cli

@@ -6,6 +6,7 @@
 
 #include "cli/common.h"
 #include "cli/csv.h"
+#include "pages/form_table.h"
 #include "player/write_history.h"
 
 namespace rostrel::cli {
@@ -37,7 +38,7 @@ int ShowEntry(const std::string& file, const HistoryFile& history, std::uint32_t
   OpenView open(file);
   const PendingWrites before = Overlay(e->ranges, false), after = Overlay(e->ranges, true);
   std::string text = std::to_string(e->number) + "  " + WriteTime(e->time) + "  " + e->what + "\n";
-  for (const std::string& line : DescribeChanges(open.view(), e->players, &before, &after, LabelOf)) {
+  for (const std::string& line : DescribeChanges(open.view(), e->players, &before, &after, PageLabel)) {
     text += Utf8(line) + "\n";
   }
   Print(text);
@@ -45,13 +46,6 @@ int ShowEntry(const std::string& file, const HistoryFile& history, std::uint32_t
 }
 
 }  // namespace
-
-std::string LabelOf(int tab, int id) {
-  for (const Field& f : Fields()) {
-    if (f.tab == tab && f.id == id) return f.label;
-  }
-  return "control " + std::to_string(id);
-}
 
 int CommandHistory(const std::string& file, std::optional<std::uint32_t> number, const std::string& format) {
   const Roster r = List(file);
@@ -104,7 +98,7 @@ int CommandUndo(const std::string& file, bool redo, std::optional<std::uint32_t>
   request.dry_run = dry_run;
   request.limit = LimitBytes(limit_mb);
   OpenView open(file);
-  const UndoOutcome out = RunUndo(open.view(), r.rows, request, LabelOf);
+  const UndoOutcome out = RunUndo(open.view(), r.rows, request, PageLabel);
   SayProblem(file, out.history_problem);
   if (!out.done) throw Refused{file + ": " + out.refusal};
   std::string text = std::string(dry_run ? "would " : "") + out.note.what + ": " + std::to_string(out.note.players.size()) +

@@ -68,8 +68,8 @@ std::string Mismatch(RosterView& view, const std::vector<PlayerEntry>& rows, con
   std::vector<std::uint32_t> positions;
   if (const PlayerEntry* row = RowHolding(rows, offset)) positions.push_back(row->position);
   for (const HistoryPlayer& p : entry.players) positions.push_back(p.position);
+  const PendingWrites now = *view.pending;
   for (std::uint32_t position : positions) {
-    const PendingWrites now = *view.pending;
     const std::vector<FieldChange> changes = ChangedFields(view, position, &now, &expected_state);
     if (changes.empty()) continue;
     const FieldChange& c = changes.front();

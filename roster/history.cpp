@@ -135,13 +135,7 @@ std::vector<std::uint8_t> EncodeHistoryEntry(const HistoryEntry& e) {
     }
   }
   PutNumber(out, e.field_count, 4);
-  PutNumber(out, e.ranges.size(), 4);
-  for (const JournalRange& r : e.ranges) {
-    PutNumber(out, r.offset, 8);
-    PutNumber(out, r.new_bytes.size(), 4);
-    out.insert(out.end(), r.old_bytes.begin(), r.old_bytes.end());
-    out.insert(out.end(), r.new_bytes.begin(), r.new_bytes.end());
-  }
+  PutRanges(out, e.ranges);
   const std::uint64_t size = out.size() + kEntryTrailer;
   for (int i = 0; i < 4; ++i) out[4 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(size >> (8 * i));
   PutNumber(out, size, 4);
@@ -183,17 +177,8 @@ std::optional<HistoryEntry> DecodeHistoryEntry(const std::uint8_t* bytes, std::s
     p.position = static_cast<std::uint32_t>(position);
     e.players.push_back(std::move(p));
   }
-  if (!in.Number(fields, 4) || !in.Number(count, 4)) return std::nullopt;
+  if (!in.Number(fields, 4) || !ReadRanges(in, e.ranges) || !in.AtEnd()) return std::nullopt;
   e.field_count = static_cast<std::uint32_t>(fields);
-  for (std::uint64_t k = 0; k < count; ++k) {
-    JournalRange r;
-    if (!in.Number(r.offset, 8) || !in.Number(length, 4) || !in.Bytes(r.old_bytes, length) ||
-        !in.Bytes(r.new_bytes, length)) {
-      return std::nullopt;
-    }
-    e.ranges.push_back(std::move(r));
-  }
-  if (!in.AtEnd()) return std::nullopt;
   return e;
 }
 
@@ -268,24 +253,21 @@ HistoryTail FindHistoryTail(const std::string& roster_path, std::uint64_t roster
   const bool begins_well = PlatformReadAt(file.handle, 0, header, kHeaderSize) == kHeaderSize &&
                            std::equal(kHeader, kHeader + kHeaderSize, header);
   std::optional<HistoryEntry> last = begins_well ? LastEntry(file.handle, file.size) : std::nullopt;
-  Walk walk;
+  PlatformCloseFile(file.handle);
+  tail.append_at = file.size;
   if (begins_well && !last) {
     // A torn or damaged end: the whole file tells where its whole entries end.
-    PlatformCloseFile(file.handle);
     const std::optional<std::vector<std::uint8_t>> bytes = PlatformReadWholeFile(path);
     if (!bytes) {
       tail.problem = path + " cannot be read";
       return tail;
     }
-    walk = WalkHistory(*bytes, roster_size);
+    const Walk walk = WalkHistory(*bytes, roster_size);
     if (!walk.file.entries.empty()) last = walk.file.entries.back();
     tail.append_at = walk.whole_end;
-  } else {
-    PlatformCloseFile(file.handle);
-    tail.append_at = file.size;
   }
   const bool foreign = last && last->file_size != roster_size;
-  if (!begins_well || foreign || (!last && tail.append_at > kHeaderSize)) {
+  if (!begins_well || foreign) {
     // Not a history of this roster: moved aside, never deleted, and a new one begins.
     const std::string aside = DamagedPathFor(path);
     if (!PlatformRename(path, aside) || !PlatformSyncFolderOf(aside)) {

@@ -35,19 +35,38 @@ bool Matches(const RosterView& view, const Journal& journal) {
 
 std::string JournalPathFor(const std::string& roster_path) { return roster_path + ".journal"; }
 
+void PutRanges(std::vector<std::uint8_t>& out, const std::vector<JournalRange>& ranges) {
+  PutNumber(out, ranges.size(), 4);
+  for (const JournalRange& r : ranges) {
+    PutNumber(out, r.offset, 8);
+    PutNumber(out, r.new_bytes.size(), 4);
+    out.insert(out.end(), r.old_bytes.begin(), r.old_bytes.end());
+    out.insert(out.end(), r.new_bytes.begin(), r.new_bytes.end());
+  }
+}
+
+bool ReadRanges(ByteReader& in, std::vector<JournalRange>& ranges) {
+  std::uint64_t count = 0;
+  if (!in.Number(count, 4)) return false;
+  for (std::uint64_t k = 0; k < count; ++k) {
+    JournalRange r;
+    std::uint64_t length = 0;
+    if (!in.Number(r.offset, 8) || !in.Number(length, 4) || !in.Bytes(r.old_bytes, length) ||
+        !in.Bytes(r.new_bytes, length)) {
+      return false;
+    }
+    ranges.push_back(std::move(r));
+  }
+  return true;
+}
+
 std::vector<std::uint8_t> EncodeJournal(const Journal& journal) {
   std::vector<std::uint8_t> out{'R', 'S', 'T', 'J'};
   const bool history = !journal.history_entry.empty();
   PutNumber(out, history ? kVersionWithHistory : kVersion, 4);
   PutNumber(out, journal.file_size, 8);
   PutNumber(out, journal.checksum, 4);
-  PutNumber(out, journal.ranges.size(), 4);
-  for (const JournalRange& r : journal.ranges) {
-    PutNumber(out, r.offset, 8);
-    PutNumber(out, r.new_bytes.size(), 4);
-    out.insert(out.end(), r.old_bytes.begin(), r.old_bytes.end());
-    out.insert(out.end(), r.new_bytes.begin(), r.new_bytes.end());
-  }
+  PutRanges(out, journal.ranges);
   if (history) {
     PutNumber(out, journal.history_at, 8);
     PutNumber(out, journal.history_entry.size(), 4);
@@ -65,22 +84,14 @@ std::optional<Journal> DecodeJournal(const std::vector<std::uint8_t>& bytes) {
   if (stored != Crc32(bytes.data(), body, 0)) return std::nullopt;
 
   ByteReader in(bytes.data(), body);
-  std::uint64_t magic = 0, version = 0, checksum = 0, count = 0;
+  std::uint64_t magic = 0, version = 0, checksum = 0;
   Journal journal;
   if (!in.Number(magic, 4) || !in.Number(version, 4) || (version != kVersion && version != kVersionWithHistory) ||
-      !in.Number(journal.file_size, 8) || !in.Number(checksum, 4) || !in.Number(count, 4)) {
+      !in.Number(journal.file_size, 8) || !in.Number(checksum, 4)) {
     return std::nullopt;
   }
   journal.checksum = static_cast<std::uint32_t>(checksum);
-  for (std::uint64_t k = 0; k < count; ++k) {
-    JournalRange r;
-    std::uint64_t length = 0;
-    if (!in.Number(r.offset, 8) || !in.Number(length, 4) || !in.Bytes(r.old_bytes, length) ||
-        !in.Bytes(r.new_bytes, length)) {
-      return std::nullopt;
-    }
-    journal.ranges.push_back(std::move(r));
-  }
+  if (!ReadRanges(in, journal.ranges)) return std::nullopt;
   std::uint64_t entry_size = 0;
   if (version == kVersionWithHistory &&
       (!in.Number(journal.history_at, 8) || !in.Number(entry_size, 4) || entry_size == 0 ||

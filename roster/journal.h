@@ -31,6 +31,8 @@
 #include <string>
 #include <vector>
 
+#include "roster/byte_io.h"
+
 namespace rostrel {
 
 struct JournalRange {
@@ -47,6 +49,11 @@ struct Journal {
 };
 
 std::string JournalPathFor(const std::string& roster_path);
+
+// The ranges as the journal and the history store them: their count, then
+// each range's offset (8 bytes), length L (4 bytes), L old and L new bytes.
+void PutRanges(std::vector<std::uint8_t>& out, const std::vector<JournalRange>& ranges);
+bool ReadRanges(ByteReader& in, std::vector<JournalRange>& ranges);
 
 std::vector<std::uint8_t> EncodeJournal(const Journal& journal);
 // Nothing when the bytes are not a whole journal.

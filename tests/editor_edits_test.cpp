@@ -135,7 +135,7 @@ void CALLBACK WorkHistoryDialog(HWND, UINT, UINT_PTR, DWORD) {
   if (!dialog || !IsWindowVisible(dialog) || !IsWindowEnabled(dialog) || g_steps.empty()) return;
   HWND list = GetDlgItem(dialog, 100);
   if (!g_steps.front().ready(dialog, list)) return;
-  g_seen.push_back(ListCell(list, 0, 1) + "|" + ListCell(list, 0, 4));
+  g_seen.push_back(PlayerCell(list, 0, 1) + "|" + PlayerCell(list, 0, 4));
   const DialogStep step = g_steps.front();
   g_steps.pop_front();
   HWND control = GetDlgItem(dialog, step.control);
@@ -161,7 +161,7 @@ TEST_F(Editor, HistoryDialogAndKeysUndoAndRedoWrites) {
   auto items = [](int n) { return [n](HWND, HWND list) { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == n; }; };
   g_steps = {
       {items(2), 101},  // Undo: write 2
-      {[](HWND, HWND list) { return ListCell(list, 1, 4) == "undone"; }, 102},  // Redo
+      {[](HWND, HWND list) { return PlayerCell(list, 1, 4) == "undone"; }, 102},  // Redo
       {items(4), 100, 3},  // write 1's row, the oldest
   };
   // Restore with write 1's row selected, then Close.

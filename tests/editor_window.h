@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "app/main_window.h"
+#include "app/player_list_view.h"
 #include "forms/form_engine.h"
 #include "forms/window_data.h"
 #include "pages/window_pages.h"
@@ -123,17 +124,6 @@ void Retype(HWND box, const std::string& text) {
   Type(text);
 }
 
-// The text of a list view's cell, 0-based item and column.
-std::string ListCell(HWND list, int item, int column) {
-  char text[256] = {};
-  LVITEMA cell{};
-  cell.iSubItem = column;
-  cell.pszText = text;
-  cell.cchTextMax = sizeof text;
-  SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&cell));
-  return text;
-}
-
 // Message boxes shown while an action runs: each is read and answered with the
 // next of g_answers (IDYES, IDNO, IDCANCEL), or with OK when none is left.
 std::vector<std::string> g_boxes;
@@ -236,7 +226,7 @@ class Editor : public ::testing::Test {
     Pump(settle);
   }
   int Rows() const { return static_cast<int>(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0)); }
-  std::string Cell(int item, int column) const { return ListCell(list_, item, column); }
+  std::string Cell(int item, int column) const { return PlayerCell(list_, item, column); }
   std::vector<std::string> Column(int column) const {
     std::vector<std::string> texts;
     for (int i = 0; i < Rows(); ++i) texts.push_back(Cell(i, column));
