@@ -7,6 +7,7 @@
 #include "forms/form_engine.h"
 #include "forms/window_data.h"
 #include "pages/form_table.h"
+#include "player/field_catalog.h"
 #include "pages/window_pages.h"
 #include "player/write_history.h"
 #include "roster/wide_text.h"

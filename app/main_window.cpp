@@ -14,6 +14,7 @@
 #include "app/history_dialog.h"
 #include "app/player_list_view.h"
 #include "pages/form_table.h"
+#include "player/field_catalog.h"
 #include "pages/window_pages.h"
 #include "player/names.h"
 #include "roster/journal.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/fields.h"
+#include "player/field_catalog.h"
 #include "cli/terminal.h"
 #include "player/player_cycle.h"
 #include "player/player_list.h"

@@ -20,9 +20,11 @@ std::string SheetCell(const Field& f, std::string text) {
 
 }  // namespace
 
-int CommandExport(const std::string& file, const std::string& out_path, bool plain) {
+int CommandExport(const std::string& file, const std::string& out_path, bool plain, const std::string& filter) {
+  const Filter picked = FilterOption(filter);
   const Roster r = List(file);
   OpenView open(file);
+  ListedFields fields(open.view(), r.rows);
   std::ofstream out(PathOf(out_path), std::ios::binary);
   if (!out) throw Refused{out_path + ": cannot be written"};
   const std::string_view line_end = plain ? "\n" : "\r\n";
@@ -31,10 +33,11 @@ int CommandExport(const std::string& file, const std::string& out_path, bool pla
   for (const Field& f : Fields()) header.push_back(f.label);
   out << CsvLine(header, line_end);
   for (std::size_t row = 0; row < r.rows.size(); ++row) {
+    if (!Matches(picked, fields, row)) continue;
     Loaded loaded;
     Load(open, r, row, loaded);
     CsvRecord record{Position(r.rows[row])};
-    for (const Field& f : Fields()) record.push_back(SheetCell(f, Utf8(CellText(FieldText(loaded.pages, f)))));
+    for (const Field& f : Fields()) record.push_back(SheetCell(f, Utf8(FieldText(loaded.pages, f))));
     out << CsvLine(record, line_end);
   }
   if (!out.flush()) throw Refused{out_path + ": cannot be written"};

@@ -7,6 +7,7 @@
 #include "cli/common.h"
 #include "cli/csv.h"
 #include "pages/form_table.h"
+#include "player/field_catalog.h"
 #include "player/write_history.h"
 
 namespace rostrel::cli {

@@ -15,6 +15,7 @@ using namespace rostrel::cli;
 
 struct Arguments {
   std::string file, other, player, csv, format = "table";
+  ListQuery query;
   std::vector<std::string> assignments;
   bool dry_run = false, backup = false, fix = false, strict = false, accept_stored = false, plain = false;
   bool no_history = false;
@@ -26,6 +27,17 @@ struct Commands {
   CLI::App *list, *show, *set, *check, *exporting, *importing, *diff, *history, *undo, *redo;
 };
 
+constexpr const char* kFilterHelp =
+    "only the players for whom every term holds; terms are separated by blanks, and a label or value with "
+    "blanks is quoted (\"Years Pro\">3):\n"
+    "  jose         the first or last name contains it, ignoring case and accents\n"
+    "  Label=V      the field shows V, as the pages show it; Label!=V: it does not\n"
+    "               (a drop-down's item by a prefix of its text: Position=Point)\n"
+    "  Label<V      also <=, > and >=: numbers by value (ratings, weight, number, years pro, salaries\n"
+    "               in millions, birth), height in inches or feet-inches (Height<6-10);\n"
+    "               drop-downs compare by their items' order (Position>=\"Power Forward\")\n"
+    "  A=V|W        any of the values (Position=Center|\"Power Forward\")";
+
 void HistoryOptions(CLI::App* command, Arguments& a) {
   command->add_flag("--no-history", a.no_history, "keep no entry of this write in FILE.history: it cannot be undone");
   command->add_option("--history-limit", a.history_limit, "keep the history within MB megabytes (64)");
@@ -33,9 +45,14 @@ void HistoryOptions(CLI::App* command, Arguments& a) {
 
 Commands Declare(CLI::App& app, Arguments& a) {
   Commands c{};
-  c.list = app.add_subcommand("list", "every player in file order: row, record position, first and last name");
+  c.list = app.add_subcommand("list", "the players: row, record position, first and last name, and any fields");
   c.list->add_option("FILE", a.file, "roster file or saved game")->required();
   c.list->add_option("--format", a.format, "table, csv or json")->check(CLI::IsMember({"table", "csv", "json"}));
+  c.list->add_option("--columns", a.query.columns, "fields shown after the names, by page label: Position,Height,Speed");
+  c.list->add_option("--sort", a.query.sort,
+                     "sort by fields, the first deciding: Position,-Height (a minus sorts down); numbers by value, "
+                     "heights by inches, drop-downs by item order, names as the window sorts them");
+  c.list->add_option("--filter", a.query.filter, kFilterHelp);
 
   c.show = app.add_subcommand("show", "every field of one player as the pages show it");
   c.show->add_option("FILE", a.file)->required();
@@ -60,6 +77,7 @@ Commands Declare(CLI::App& app, Arguments& a) {
   c.exporting->add_option("FILE", a.file)->required();
   c.exporting->add_option("--csv", a.csv, "the CSV file to write")->required();
   c.exporting->add_flag("--plain", a.plain, "UTF-8 with LF and no byte-order mark, for scripts");
+  c.exporting->add_option("--filter", a.query.filter, "only the players the filter picks (as list --filter)");
 
   c.importing = app.add_subcommand("import", "apply a CSV of the export's shape (UTF-8, UTF-16 or the Windows code page; "
                                               "commas, semicolons or tabs); nothing is written when a cell is bad");
@@ -98,14 +116,14 @@ Commands Declare(CLI::App& app, Arguments& a) {
 }
 
 int Run(const Commands& c, const Arguments& a) {
-  if (*c.list) return CommandList(a.file, a.format);
+  if (*c.list) return CommandList(a.file, a.format, a.query);
   if (*c.show) return CommandShow(a.file, a.player, a.format);
   if (*c.set) {
     return CommandSet(a.file, a.player, a.assignments, a.dry_run, a.backup, a.strict,
                       HistoryFor("set", a.no_history, a.history_limit));
   }
   if (*c.check) return CommandCheck(a.file, a.fix);
-  if (*c.exporting) return CommandExport(a.file, a.csv, a.plain);
+  if (*c.exporting) return CommandExport(a.file, a.csv, a.plain, a.query.filter);
   if (*c.importing) {
     return CommandImport(a.file, a.csv, a.backup, a.accept_stored && !a.strict,
                          HistoryFor("import", a.no_history, a.history_limit));

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "player/field_catalog.h"
 #include "player/pages.h"
 #include "player/vitals_table.h"
 
@@ -26,12 +27,12 @@ struct ControlRow {
   const char* pages = "";  // forms hosted as tab pages
 };
 
-// A value on a byte page: an edit box and its label on the same line.
+// A value on a byte page: an edit box and its label on the same line; the
+// label's caption is the field's (BlockBoxLabel).
 struct BlockRow {
   int edit_id;
   std::int32_t edit_x, edit_y;
   int label_id;
-  const char* caption;
   std::int32_t label_x, label_y, label_width, label_height;
 };
 
@@ -93,61 +94,61 @@ const MainEvents kHistoryEvents[] = {
     {104, {{win::kWmCommand, 0, HandlerNumber(HandlerId::HistoryButton)}}},
 };
 
-// ATTRIBUTES: edit ID, X, Y; label ID, caption, X, Y, width, height.
+// ATTRIBUTES: edit ID, X, Y; label ID, X, Y, width, height.
 const BlockRow kAttributeRows[] = {
-    {100, 1650, 195, 167, "Shooting(Close)", 135, 225, 1455, 255},
-    {101, 1650, 555, 166, "Shooting(Med.)", 135, 585, 1095, 255},
-    {102, 1650, 915, 165, "Shooting(3Pt.)", 135, 945, 1095, 255},
-    {103, 1650, 1275, 164, "Free Throws", 135, 1290, 1095, 255},
-    {104, 1650, 1635, 162, "Layups", 135, 1650, 1095, 255},
-    {105, 1650, 2010, 163, "Dunking", 135, 2025, 975, 255},
-    {106, 6600, 1635, 161, "Standing Dunk", 4965, 1665, 1290, 255},
-    {107, 4065, 4155, 160, "Shoot In Traffic", 2475, 4170, 1455, 255},
-    {108, 4065, 3795, 159, "Shoot Off Dribble", 2475, 3810, 1560, 255},
-    {109, 6600, 555, 158, "Hustle", 4965, 585, 855, 255},
-    {110, 1650, 2355, 157, "Ballhandling", 135, 2385, 1335, 255},
-    {111, 1650, 2715, 156, "Passing", 135, 2730, 735, 255},
-    {112, 6600, 3075, 153, "Offensive Clutch?", 4965, 3105, 1410, 255},
-    {113, 6600, 3450, 154, "Defensive Clutch?", 4965, 3480, 1410, 255},
-    {114, 1650, 3075, 155, "Low Post Off.", 135, 3120, 1335, 255},
-    {115, 1650, 3435, 152, "Low Post Def.", 135, 3465, 1215, 255},
-    {116, 1650, 3795, 151, "Blocking", 135, 3810, 975, 255},
-    {117, 6600, 915, 150, "Hands", 4965, 945, 735, 255},
-    {118, 1650, 4155, 149, "Stealing", 135, 4170, 975, 255},
-    {119, 4065, 915, 148, "Speed", 2475, 945, 735, 255},
-    {120, 4065, 1275, 147, "Stamina", 2475, 1290, 855, 255},
-    {121, 6600, 2010, 143, "???", 4965, 2055, 390, 225},
-    {122, 4065, 3450, 144, "Vertical", 2475, 3465, 975, 255},
-    {123, 4065, 195, 145, "Off. Rebounding", 2475, 225, 1455, 255},
-    {124, 4065, 555, 146, "Def. Rebounding", 2475, 585, 1500, 255},
-    {125, 4065, 1635, 142, "Durability", 2475, 1650, 1095, 255},
-    {126, 4065, 2355, 141, "Def. Awareness", 2475, 2385, 1455, 255},
-    {127, 4065, 2010, 140, "Off. Awareness", 2475, 2025, 1335, 255},
-    {128, 6600, 2355, 139, "Consistency?", 4965, 2385, 1050, 255},
-    {129, 6600, 2715, 138, "Fast Break?", 4965, 2730, 1170, 255},
-    {130, 6600, 1275, 137, "On Ball Defense", 4965, 1290, 1455, 255},
-    {131, 6600, 195, 136, "Quickness", 4965, 225, 975, 255},
-    {132, 4065, 2715, 135, "Potential", 2475, 2730, 1095, 255},
-    {133, 4065, 3075, 134, "Strength", 2475, 3120, 1215, 255},
+    {100, 1650, 195, 167, 135, 225, 1455, 255},
+    {101, 1650, 555, 166, 135, 585, 1095, 255},
+    {102, 1650, 915, 165, 135, 945, 1095, 255},
+    {103, 1650, 1275, 164, 135, 1290, 1095, 255},
+    {104, 1650, 1635, 162, 135, 1650, 1095, 255},
+    {105, 1650, 2010, 163, 135, 2025, 975, 255},
+    {106, 6600, 1635, 161, 4965, 1665, 1290, 255},
+    {107, 4065, 4155, 160, 2475, 4170, 1455, 255},
+    {108, 4065, 3795, 159, 2475, 3810, 1560, 255},
+    {109, 6600, 555, 158, 4965, 585, 855, 255},
+    {110, 1650, 2355, 157, 135, 2385, 1335, 255},
+    {111, 1650, 2715, 156, 135, 2730, 735, 255},
+    {112, 6600, 3075, 153, 4965, 3105, 1410, 255},
+    {113, 6600, 3450, 154, 4965, 3480, 1410, 255},
+    {114, 1650, 3075, 155, 135, 3120, 1335, 255},
+    {115, 1650, 3435, 152, 135, 3465, 1215, 255},
+    {116, 1650, 3795, 151, 135, 3810, 975, 255},
+    {117, 6600, 915, 150, 4965, 945, 735, 255},
+    {118, 1650, 4155, 149, 135, 4170, 975, 255},
+    {119, 4065, 915, 148, 2475, 945, 735, 255},
+    {120, 4065, 1275, 147, 2475, 1290, 855, 255},
+    {121, 6600, 2010, 143, 4965, 2055, 390, 225},
+    {122, 4065, 3450, 144, 2475, 3465, 975, 255},
+    {123, 4065, 195, 145, 2475, 225, 1455, 255},
+    {124, 4065, 555, 146, 2475, 585, 1500, 255},
+    {125, 4065, 1635, 142, 2475, 1650, 1095, 255},
+    {126, 4065, 2355, 141, 2475, 2385, 1455, 255},
+    {127, 4065, 2010, 140, 2475, 2025, 1335, 255},
+    {128, 6600, 2355, 139, 4965, 2385, 1050, 255},
+    {129, 6600, 2715, 138, 4965, 2730, 1170, 255},
+    {130, 6600, 1275, 137, 4965, 1290, 1455, 255},
+    {131, 6600, 195, 136, 4965, 225, 975, 255},
+    {132, 4065, 2715, 135, 2475, 2730, 1095, 255},
+    {133, 4065, 3075, 134, 2475, 3120, 1215, 255},
 };
-// TENDENCIES: edit ID, X, Y; label ID, caption, X, Y, width, height.
+// TENDENCIES: edit ID, X, Y; label ID, X, Y, width, height.
 const BlockRow kTendencyRows[] = {
-    {100, 1845, 345, 129, "Shot Tendency", 240, 360, 1215, 255},
-    {101, 1845, 705, 131, "Close Shots", 240, 720, 1215, 255},
-    {102, 1845, 1065, 130, "Mid-Range Shots", 240, 1080, 1455, 255},
-    {103, 1845, 1425, 120, "3Pt Shots", 240, 1440, 855, 255},
-    {104, 1845, 1785, 119, "Drive The Lane", 240, 1800, 1335, 255},
-    {105, 1845, 2145, 118, "Attempts Dunks", 240, 2160, 1335, 255},
-    {106, 1845, 2505, 117, "Back to Baskets", 240, 2520, 1455, 255},
-    {107, 1845, 2865, 116, "Triple Threat", 240, 2880, 1215, 255},
-    {108, 5400, 345, 122, "Shoots Fadeaways", 3600, 360, 1455, 255},
-    {109, 5400, 705, 128, "Shoots Hookshots", 3600, 720, 1695, 255},
-    {110, 5400, 1065, 123, "Attempts Putback", 3600, 1080, 1695, 255},
-    {111, 5400, 1425, 124, "Flashy Passes", 3600, 1440, 1455, 255},
-    {112, 5400, 1785, 121, "Commits Fouls", 3600, 1800, 1335, 255},
-    {113, 5400, 2145, 127, "Passing Lanes", 3600, 2160, 1215, 255},
-    {114, 5400, 2505, 126, "On Ball Steals", 3600, 2520, 1455, 255},
-    {115, 5400, 2865, 125, "Contests Shots", 3600, 2880, 1455, 255},
+    {100, 1845, 345, 129, 240, 360, 1215, 255},
+    {101, 1845, 705, 131, 240, 720, 1215, 255},
+    {102, 1845, 1065, 130, 240, 1080, 1455, 255},
+    {103, 1845, 1425, 120, 240, 1440, 855, 255},
+    {104, 1845, 1785, 119, 240, 1800, 1335, 255},
+    {105, 1845, 2145, 118, 240, 2160, 1335, 255},
+    {106, 1845, 2505, 117, 240, 2520, 1455, 255},
+    {107, 1845, 2865, 116, 240, 2880, 1215, 255},
+    {108, 5400, 345, 122, 3600, 360, 1455, 255},
+    {109, 5400, 705, 128, 3600, 720, 1695, 255},
+    {110, 5400, 1065, 123, 3600, 1080, 1695, 255},
+    {111, 5400, 1425, 124, 3600, 1440, 1455, 255},
+    {112, 5400, 1785, 121, 3600, 1800, 1335, 255},
+    {113, 5400, 2145, 127, 3600, 2160, 1215, 255},
+    {114, 5400, 2505, 126, 3600, 2520, 1455, 255},
+    {115, 5400, 2865, 125, 3600, 2880, 1455, 255},
 };
 // VITALS: ID, class, caption, X, Y, width, height, style.
 const ControlRow kVitalsRows[] = {
@@ -268,14 +269,14 @@ bool FromRows(const ControlRow (&rows)[N], int id, ControlDef& c) {
 
 // Edit boxes come first (IDs 100 on), their labels after them.
 template <std::size_t N>
-bool FromBlock(const BlockRow (&rows)[N], std::int32_t edit_width, int id, ControlDef& c) {
+bool FromBlock(const BlockRow (&rows)[N], int tab, std::int32_t edit_width, int id, ControlDef& c) {
   for (const BlockRow& r : rows) {
     if (r.edit_id == id) {
       Fill(c, "Edit", "", r.edit_x, r.edit_y, edit_width, 255, kNumericEdit, win::kWsExClientEdge);
       return true;
     }
     if (r.label_id == id) {
-      Fill(c, "Static", r.caption, r.label_x, r.label_y, r.label_width, r.label_height, kLabel, 0);
+      Fill(c, "Static", BlockBoxLabel(tab, r.edit_id), r.label_x, r.label_y, r.label_width, r.label_height, kLabel, 0);
       return true;
     }
   }
@@ -283,27 +284,6 @@ bool FromBlock(const BlockRow (&rows)[N], std::int32_t edit_width, int id, Contr
 }
 
 }  // namespace
-
-std::string PageLabel(int tab, int id) {
-  if (tab == kVitalsTab) {
-    const VitalsField* f = FindVitalsField(id);
-    return f ? f->label : "";
-  }
-  return BlockLabel(tab == kAttributesTab ? "ATTRIBUTES" : tab == kTendenciesTab ? "TENDENCIES" : "", id);
-}
-
-std::string BlockLabel(std::string_view form, int edit_id) {
-  const std::string name = NormalName(form);
-  auto find = [edit_id](const auto& rows) -> std::string {
-    for (const BlockRow& r : rows) {
-      if (r.edit_id == edit_id) return r.caption;
-    }
-    return {};
-  };
-  if (name == "ATTRIBUTES") return find(kAttributeRows);
-  if (name == "TENDENCIES") return find(kTendencyRows);
-  return {};
-}
 
 bool LookupFormDef(std::string_view name, FormDef& form) {
   const std::string wanted = NormalName(name);
@@ -335,9 +315,9 @@ bool LookupControlDef(std::string_view form, int id, ControlDef& control) {
     found = FromRows(kHistoryRows, id, control);
     bind(kHistoryEvents);
   } else if (name == "ATTRIBUTES") {
-    found = FromBlock(kAttributeRows, 525, id, control);
+    found = FromBlock(kAttributeRows, kAttributesTab, 525, id, control);
   } else if (name == "TENDENCIES") {
-    found = FromBlock(kTendencyRows, 495, id, control);
+    found = FromBlock(kTendencyRows, kTendenciesTab, 495, id, control);
   } else if (name == "VITALS") {
     found = FromRows(kVitalsRows, id, control);
   }

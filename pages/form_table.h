@@ -36,14 +36,6 @@ bool LookupFormDef(std::string_view name, FormDef& form);
 // with WS_CHILD, WS_CLIPSIBLINGS and WS_CLIPCHILDREN added.
 bool LookupControlDef(std::string_view form, int id, ControlDef& control);
 
-// The caption of the label beside edit box edit_id on ATTRIBUTES or
-// TENDENCIES ("Speed", "Shot Tendency"); empty for any other box.
-std::string BlockLabel(std::string_view form, int edit_id);
-
-// The caption of the label of any value control of the three pages, by tab
-// item and ID ("Speed", "Height"); empty for any other control.
-std::string PageLabel(int tab, int id);
-
 // Hands the framework this table.
 void UseFormTable();
 

@@ -95,8 +95,8 @@ std::uint32_t HeightBitsOfInches(int inches) {
   return bits;
 }
 
-// A typed height in inches: feet and inches as 6' 9", 6'9", 6'9 or 6-9, or
-// plain inches.
+}  // namespace
+
 std::optional<double> TypedInches(std::string_view text) {
   text = Trimmed(text);
   const std::optional<double> first = TakeNumber(text);
@@ -108,6 +108,10 @@ std::optional<double> TypedInches(std::string_view text) {
   const std::optional<double> inches = TakeNumber(text, false);
   return *first * 12 + inches.value_or(0);
 }
+
+std::optional<double> LeadingNumber(std::string_view text) { return TakeNumber(text); }
+
+namespace {
 
 // A typed weight in pounds: a number, alone or followed by "Lbs".
 std::optional<double> TypedPounds(std::string_view text, bool& plain) {

@@ -49,6 +49,13 @@ std::optional<std::uint32_t> WeightBits(std::string_view text, std::uint32_t sin
 //   Years Pro: bits 0-6 of the word at 337, four times the years (0 ... 31.75).
 std::optional<std::uint32_t> YearsProWord(std::string_view text, std::uint32_t word);
 
+// A height in inches as typed or shown: feet and inches as 6' 9", 6'9", 6'9
+// or 6-9, or plain inches. None without a number.
+std::optional<double> TypedInches(std::string_view text);
+// The decimal number at the front of a text ("215 Lbs", "12.500", "-3"), blanks
+// skipped; none when no digit is there.
+std::optional<double> LeadingNumber(std::string_view text);
+
 // The heights a player can have here, in inches: 4' 2" (128 cm) to 8' 4" (256 cm).
 constexpr int kShortestInches = 50, kTallestInches = 100;
 

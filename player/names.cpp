@@ -59,6 +59,8 @@ std::string_view Unfilled(std::string_view name) {
   return name;
 }
 
+std::string ShownName(std::string_view name) { return std::string(Unfilled(CellText(name))); }
+
 std::string UpperText(std::string_view text) { return Convert(text, UpperTable()); }
 std::string LowerText(std::string_view text) { return Convert(text, LowerTable()); }
 

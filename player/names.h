@@ -73,6 +73,9 @@ std::string CellText(std::string_view name);
 constexpr char kNameFill = 0x14;
 // A name without the fill a shortened save left after it.
 std::string_view Unfilled(std::string_view name);
+// A name as the list, the name boxes, the search and the filter see it: its
+// cell text without the fill.
+std::string ShownName(std::string_view name);
 
 // Upper and lower case of a text in the system's single-byte code page.
 std::string UpperText(std::string_view text);

@@ -49,8 +49,8 @@ SaveResult SavePlayer(RosterView& view, EditorPages& pages, LoadedPlayer& player
   LoadPlayer(view, player.position, pages, player);
   result.saved = true;
   result.position = player.position;
-  result.first_name = CellText(ReadNameAt(view, ResolveRelative(view, player.position + 4)));
-  result.last_name = CellText(ReadNameAt(view, ResolveRelative(view, player.position)));
+  result.first_name = ShownNameAt(view, player.position + 4);
+  result.last_name = ShownNameAt(view, player.position);
   return result;
 }
 

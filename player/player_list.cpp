@@ -135,7 +135,7 @@ std::vector<PlayerEntry> FillPlayerList(const std::string& path, std::uint32_t h
     const DecodedName first = DecodeName(in, RelativeTarget(record + 4, LittleEndian32(references + 4)));
     Tally(last, found);
     Tally(first, found);
-    rows.push_back({CellText(first.text), CellText(last.text), record + 1});
+    rows.push_back({ShownName(first.text), ShownName(last.text), record + 1});
   }
   return rows;
 }

@@ -13,10 +13,6 @@ using namespace vitals;
 
 std::uint32_t Mask(int bits) { return bits >= 32 ? 0xFFFFFFFFu : (1u << bits) - 1; }
 
-std::uint32_t ReadField(const RosterView& view, std::uint64_t offset, int bits) {
-  return bits == 8 ? ReadByteAt(view, offset) : bits == 16 ? ReadWordAt(view, offset) : ReadDwordAt(view, offset);
-}
-
 void WriteField(RosterView& view, std::uint64_t offset, int bits, std::uint32_t value) {
   if (bits == 8) WriteByteAt(view, offset, value);
   else if (bits == 16) WriteWordAt(view, offset, value);
@@ -45,7 +41,7 @@ std::uint32_t LoadName(const RosterView& view, std::uint32_t reference, int id, 
                        LoadedState& loaded) {
   const std::uint32_t q = ResolveRelative(view, reference);
   const std::string name = ReadNameAt(view, q);
-  loaded.Show(pages, kVitalsTab, id, name);
+  loaded.Show(pages, kVitalsTab, id, ShownName(name));
   loaded.Remember(pages, kVitalsTab, id, q);
   pages.SetFieldLimit(kVitalsTab, id, static_cast<std::uint32_t>(name.size()));
   return static_cast<std::uint32_t>(name.size());
@@ -64,6 +60,14 @@ void SaveName(RosterView& view, int id, std::uint32_t length, const EditorPages&
 }
 
 }  // namespace
+
+std::uint32_t ReadField(const RosterView& view, std::uint64_t offset, int bits) {
+  return bits == 8 ? ReadByteAt(view, offset) : bits == 16 ? ReadWordAt(view, offset) : ReadDwordAt(view, offset);
+}
+
+std::string ShownNameAt(const RosterView& view, std::uint32_t reference) {
+  return ShownName(ReadNameAt(view, ResolveRelative(view, reference)));
+}
 
 void LoadedState::Remember(EditorPages& pages, int tab, int id, std::uint32_t value) {
   pages.SetRemembered(tab, id, value);

@@ -33,6 +33,12 @@ struct LoadedState {
   bool Untouched(const EditorPages& pages, int tab, int id) const;
 };
 
+// The 8-, 16- or 32-bit field at the 0-based offset.
+std::uint32_t ReadField(const RosterView& view, std::uint64_t offset, int bits);
+// The name behind the self-relative reference at 1-based position reference,
+// as the list and the name box show it.
+std::string ShownNameAt(const RosterView& view, std::uint32_t reference);
+
 void LoadByteBlock(const RosterView& view, std::uint32_t position, const ByteBlock& block, EditorPages& pages,
                    LoadedState& loaded);
 void SaveByteBlock(RosterView& view, std::uint32_t position, const ByteBlock& block, const EditorPages& pages,

@@ -129,7 +129,12 @@ TEST_F(EditRound, EditsOnAllThreePagesWriteExactlyTheirBytes) {
   const SaveResult saved = Save();
   ASSERT_TRUE(saved.saved);
   EXPECT_EQ(saved.first_name, "JAMIE");
-  EXPECT_EQ(saved.last_name, std::string("Jo\x14\x14\x14"));
+  // The fill is not part of the name: the row and the box show "Jo", and the
+  // box still takes the slot's five characters.
+  EXPECT_EQ(saved.last_name, "Jo");
+  EXPECT_EQ(pages_.Text(kVitalsTab, kLastName), "Jo");
+  EXPECT_EQ(pages_.GetFieldLimit(kVitalsTab, kLastName), 5u);
+  EXPECT_FALSE(HasUnsavedEdits(pages_, player_));
 
   const std::uint32_t fn = built_.first_name_at[1], ln = built_.last_name_at[1];
   // JAMES -> JAMIE; Smith -> Jo and three fill units; round 1 -> 2 moves bits of
@@ -146,6 +151,14 @@ TEST_F(EditRound, EditsOnAllThreePagesWriteExactlyTheirBytes) {
   EXPECT_EQ(test::GetU32(after_, At(54)), (0xF82F3080u & ~kDraftRoundMask) | (2u << 7) | 0x55u);
   EXPECT_EQ(test::GetU32(after_, At(340)), 12500000u);
   EXPECT_EQ(test::GetU32(after_, At(112)), 0xFFFFFFFFu & ~kBodyShapeMask);
+
+  // Typed at the end of "Jo", the rest of the slot is taken.
+  Reopen(after_);
+  Load();
+  pages_.Type(kVitalsTab, kLastName, pages_.Text(kVitalsTab, kLastName) + "nes");
+  ASSERT_TRUE(Save().saved);
+  Changed();
+  EXPECT_EQ(after_[ln + 8], 's');
 }
 
 TEST_F(EditRound, UntouchedFieldsStayAsStoredEvenWhereTextDoesNotRoundTrip) {
