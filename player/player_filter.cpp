@@ -180,8 +180,9 @@ bool Holds(const FilterTerm& term, ListedFields& fields, std::size_t row) {
     }
     return any == (term.op == Op::Equal);
   }
+  // A drop-down that shows no item is in no order.
   const std::optional<double> value = SortValue(field, text);
-  if (!value) return false;
+  if (!value || (field.sort == SortKey::Item && *value == 0)) return false;
   for (double n : term.numbers) {
     const bool holds = term.op == Op::Less        ? *value < n
                        : term.op == Op::LessEqual ? *value <= n
