@@ -17,6 +17,25 @@ TEST_F(Cli, ListsAndShowsPlayers) {
                           ",Manu,Ginobili\r\n");
   EXPECT_NE(Run("list " + Q(path_) + " --format json").out.find("\"last\": \"Ginobili\""), std::string::npos);
 
+  // Any field as a column, sorted down by it, the players a filter picks.
+  const std::string P[] = {"", std::to_string(built_.Position(1)), std::to_string(built_.Position(2)),
+                           std::to_string(built_.Position(3))};
+  const Outcome picked = Run("list " + Q(path_) + " --format csv --columns Speed,Hand --sort -speed --filter 'Speed>=61 I'");
+  EXPECT_EQ(picked.out, "row,position,first,last,Speed,Hand\r\n4," + P[3] + ",Manu,Ginobili,63,Left\r\n3," + P[2] +
+                            ",Tim,Duncan,62,Left\r\n2," + P[1] + ",Tim,Duncan,61,Left\r\n") << picked.err;
+  EXPECT_NE(Run("list " + Q(path_) + " --columns Speed --filter Speed=60").out.find("Parker               60"),
+            std::string::npos);
+  for (const char* bad : {"--filter 'Sped>3'", "--columns Sped", "--sort Sped", "--filter 'Speed<fast'"}) {
+    const Outcome refused = Run("list " + Q(path_) + " " + bad);
+    EXPECT_EQ(refused.code, 2) << bad;
+    EXPECT_NE(refused.err.find("Sp"), std::string::npos) << refused.err;
+  }
+  const std::string one = dir_.File("one.csv");
+  ASSERT_EQ(Run("export " + Q(path_) + " --plain --csv " + Q(one) + " --filter 'parker'").code, 0);
+  const std::string exported = Slurp(one);
+  EXPECT_EQ(std::count(exported.begin(), exported.end(), '\n'), 2);
+  EXPECT_NE(exported.find(",Tony,Parker,"), std::string::npos);
+
   const Outcome by_name = Run("show " + Q(path_) + " 'manu GINOBILI'");
   EXPECT_EQ(by_name.code, 0);
   EXPECT_NE(by_name.out.find("Speed                63"), std::string::npos) << by_name.out;
