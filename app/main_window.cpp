@@ -5,14 +5,17 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <cstdio>
 #include <vector>
 
 #include "forms/event_routing.h"
 #include "forms/form_engine.h"
 #include "forms/system_helpers.h"
 #include "forms/window_data.h"
+#include "app/columns_dialog.h"
 #include "app/history_dialog.h"
 #include "app/player_list_view.h"
+#include "app/settings.h"
 #include "pages/form_table.h"
 #include "player/field_catalog.h"
 #include "pages/window_pages.h"
@@ -116,7 +119,7 @@ bool MayLeavePlayer(HWND form) {
   const auto& texts = editor.player.state.texts;
   auto name = [&texts](int id) {
     const auto it = texts.find({kVitalsTab, id});
-    return it == texts.end() ? std::string() : std::string(Unfilled(CellText(it->second)));
+    return it == texts.end() ? std::string() : ShownName(it->second);
   };
   const std::string question =
       "Save the changes to \"" + name(vitals::kFirstName) + " " + name(vitals::kLastName) + "\"?";
@@ -129,6 +132,104 @@ bool MayLeavePlayer(HWND form) {
 
 namespace {
 
+// The player whose row stays selected through sorts and filters: the loaded one.
+std::uint32_t KeptPlayer() { return Editor().player.loaded ? Editor().player.position : 0; }
+
+void ShowListedCount(HWND form) { SetWindowTextA(GetDlgItem(form, kListedCount), ListedCountText().c_str()); }
+
+// The window's size: the list takes what is added to the smallest, which is
+// the size it opens with; the pages keep theirs beside it.
+struct Layout {
+  HWND form = nullptr;
+  SIZE client{}, smallest{};
+};
+Layout g_layout;
+
+void LayOut(HWND form, int width, int height) {
+  if (form != g_layout.form) return;
+  const int dx = width - g_layout.client.cx, dy = height - g_layout.client.cy;
+  if (dx == 0 && dy == 0) return;
+  g_layout.client = {width, height};
+  for (HWND child = GetWindow(form, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    RECT r{};
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&r), 2);
+    int x = r.left, y = r.top, w = r.right - r.left, h = r.bottom - r.top;
+    switch (GetDlgCtrlID(child)) {
+      case kPlayerList: w += dx, h += dy; break;
+      case kSearchBox: case kFilterBox: case kListedCount: w += dx; break;
+      case kOpenButton: case kSaveButton: case kReadButton: case kCloseButton: case kHistoryButton: y += dy; break;
+      case kVerse: x += dx, y += dy; break;
+      default: x += dx; break;  // ">>", Columns, the tab control and its pages
+    }
+    SetWindowPos(child, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  InvalidateRect(form, nullptr, TRUE);
+}
+
+// The window's place and size as the user left them: left, top, right, bottom and 1 when maximised.
+constexpr const char* kWindowSetting = "Window";
+
+void RestorePlacement(HWND form) {
+  WINDOWPLACEMENT place{};
+  place.length = sizeof place;
+  int maximised = 0;
+  RECT& r = place.rcNormalPosition;
+  if (std::sscanf(ReadSetting(kWindowSetting).c_str(), "%ld %ld %ld %ld %d", &r.left, &r.top, &r.right, &r.bottom,
+                  &maximised) != 5 ||
+      r.right - r.left < g_layout.smallest.cx || r.bottom - r.top < g_layout.smallest.cy) {
+    return;
+  }
+  // Kept on a screen that is there now.
+  RECT work{};
+  if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0) || r.left >= work.right || r.top >= work.bottom ||
+      r.right <= work.left || r.bottom <= work.top) {
+    return;
+  }
+  SetWindowPos(form, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
+  if (maximised) ShowWindow(form, SW_MAXIMIZE);
+}
+
+void KeepPlacement(HWND form) {
+  WINDOWPLACEMENT place{};
+  place.length = sizeof place;
+  if (!GetWindowPlacement(form, &place)) return;
+  const RECT& r = place.rcNormalPosition;
+  WriteSetting(kWindowSetting, std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) +
+                                   " " + std::to_string(r.bottom) + " " + (IsZoomed(form) ? "1" : "0"));
+}
+
+// The reason a filter cannot be read, over the marked box.
+HWND g_filter_tip = nullptr;
+
+void MakeFilterTip(HWND form) {
+  g_filter_tip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0,
+                                 0, 0, form, nullptr, nullptr, nullptr);
+  TTTOOLINFOA tool{};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = form;
+  tool.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(form, kFilterBox));
+  tool.lpszText = const_cast<char*>("");
+  SendMessageA(g_filter_tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+  SendMessageA(g_filter_tip, TTM_SETMAXTIPWIDTH, 0, 400);
+  SendMessageA(g_filter_tip, TTM_ACTIVATE, FALSE, 0);
+}
+
+void MarkFilter(HWND form, const std::string& why) {
+  TTTOOLINFOA tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = form;
+  tool.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(form, kFilterBox));
+  tool.lpszText = const_cast<char*>(why.c_str());
+  SendMessageA(g_filter_tip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+  SendMessageA(g_filter_tip, TTM_ACTIVATE, !why.empty(), 0);
+  // A pale red box while the filter cannot be read.
+  if (why.empty()) SetColors(form, kFilterBox, -1, -1);
+  else SetColors(form, kFilterBox, 0x00D8D8FF, 0x00000000);
+  InvalidateRect(GetDlgItem(form, kFilterBox), nullptr, TRUE);
+}
+
 void InitialiseMainForm(HWND form) {
   if (GetPropA(form, "VD_INITDLG")) return;
   SetPropA(form, "VD_INITDLG", reinterpret_cast<HANDLE>(1));
@@ -138,7 +239,14 @@ void InitialiseMainForm(HWND form) {
   DragAcceptFiles(form, TRUE);
   HWND list = List(form);
   SetUpPlayerList(list);
-  Editor().sort = SortState{};
+  BindColumnMenu(list);
+  MakeFilterTip(form);
+  ShowListedCount(form);
+  RECT client{}, window{};
+  GetClientRect(form, &client);
+  GetWindowRect(form, &window);
+  g_layout = {form, {client.right, client.bottom}, {window.right - window.left, window.bottom - window.top}};
+  RestorePlacement(form);
 }
 
 }  // namespace
@@ -177,17 +285,31 @@ void RegisterMainWindow() {
   SetEventHandler(HandlerNumber(HandlerId::OnSearchChar), OnKey(OnSearchChar));
   SetEventHandler(HandlerNumber(HandlerId::ShowHistory), OnCommand(ShowHistoryHandler));
   SetEventHandler(HandlerNumber(HandlerId::HistoryButton), OnCommand(HistoryButtonHandler));
+  SetEventHandler(HandlerNumber(HandlerId::FilterChanged), OnCommand(FilterChanged));
+  SetEventHandler(HandlerNumber(HandlerId::FilterKey), OnKey(FilterKey));
+  SetEventHandler(HandlerNumber(HandlerId::ChooseColumns), OnCommand(ChooseColumnsHandler));
+  SetEventHandler(HandlerNumber(HandlerId::ColumnsButton), OnCommand(ColumnsButtonHandler));
   RegisterHistoryDialog();
+  RegisterColumnsDialog();
 }
 
 std::string CheckMainWindowBindings() {
-  return CheckTableBindings({"FORM1", "VITALS", "ATTRIBUTES", "TENDENCIES", "HISTORY"});
+  return CheckTableBindings({"FORM1", "VITALS", "ATTRIBUTES", "TENDENCIES", "HISTORY", "COLUMNS"});
 }
 
-INT_PTR CALLBACK MainFormProc(HWND form, UINT message, WPARAM wparam, LPARAM) {
+INT_PTR CALLBACK MainFormProc(HWND form, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_INITDIALOG:
       InitialiseMainForm(form);
+      break;
+    case WM_SIZE:
+      if (wparam != SIZE_MINIMIZED) LayOut(form, LOWORD(lparam), HIWORD(lparam));
+      break;
+    case WM_GETMINMAXINFO:
+      if (form == g_layout.form) {
+        auto* limits = reinterpret_cast<MINMAXINFO*>(lparam);
+        limits->ptMinTrackSize = {g_layout.smallest.cx, g_layout.smallest.cy};
+      }
       break;
     case WM_CLOSE:
       // TRUE keeps the window open.
@@ -206,9 +328,13 @@ INT_PTR CALLBACK MainFormProc(HWND form, UINT message, WPARAM wparam, LPARAM) {
       }
       break;
     case WM_DESTROY:
+      KeepPlacement(form);
       ReleaseFile();
-      ForgetPlayerRows();
+      ForgetPlayerRows(List(form));
       DragAcceptFiles(form, FALSE);
+      if (g_layout.form == form) g_layout = Layout{};
+      if (g_filter_tip) DestroyWindow(g_filter_tip);
+      g_filter_tip = nullptr;
       if (g_undo_form == form) {
         g_undo_form = nullptr;
         if (g_undo_keys) UnhookWindowsHookEx(g_undo_keys);
@@ -298,6 +424,7 @@ INT_PTR ReadRosterFile(HWND form, int) {
   }
   ReleaseFile();
   ClearPlayerRows(List(form));
+  ShowListedCount(form);
   editor.search = SearchStart{};
   EnableControl(form, kSaveButton, false);
   MoveRosterView(editor.view, next);
@@ -305,7 +432,8 @@ INT_PTR ReadRosterFile(HWND form, int) {
     ShowFileInCaption(form, "");  // nobody to edit: the caption names no file
     return 0;
   }
-  FillPlayerRows(List(form), std::move(rows));
+  FillPlayerRows(List(form), std::move(rows), editor.view);
+  ShowListedCount(form);
   EnableControl(form, kSaveButton, true);
   ShowFileInCaption(form, editor.path);
   return 0;
@@ -317,6 +445,7 @@ INT_PTR CloseRosterFile(HWND form, int) {
   editor.path.clear();
   editor.search = SearchStart{};
   ClearPlayerRows(List(form));
+  ShowListedCount(form);
   EnableControl(form, kSaveButton, false);
   ShowFileInCaption(form, "");
   ReleaseFile();
@@ -348,11 +477,21 @@ INT_PTR SavePlayerHandler(HWND form, int) {
 }
 
 INT_PTR OnColumnClick(HWND form, int, NMHDR* header) {
-  const auto* click = reinterpret_cast<const NMLISTVIEW*>(header);
-  const int column = click->iSubItem + 1;
-  const std::optional<SortOrder> order = NextSortOrder(Editor().sort, column);
-  if (!order) return 0;
-  SortPlayerRows(List(form), column, *order);
+  SortByListColumn(List(form), reinterpret_cast<const NMLISTVIEW*>(header)->iSubItem, KeptPlayer());
+  return 0;
+}
+
+INT_PTR FilterChanged(HWND form, int) {
+  MarkFilter(form, FilterPlayerRows(List(form), GetControlText(form, kFilterBox), KeptPlayer()));
+  ShowListedCount(form);
+  return 0;
+}
+
+// Esc in the filter box clears it.
+INT_PTR FilterKey(HWND form, int, WPARAM* key, LPARAM) {
+  if (*key == VK_ESCAPE && GetWindowTextLengthA(GetDlgItem(form, kFilterBox)) > 0) {
+    SetDlgItemTextA(form, kFilterBox, "");
+  }
   return 0;
 }
 

@@ -24,7 +24,12 @@ enum MainControl : int {
   kSaveButton = 105,
   kReadButton = 106,
   kCloseButton = 107,
+  kVerse = 108,
   kHistoryButton = 109,
+  kFilterLabel = 110,
+  kFilterBox = 111,
+  kListedCount = 112,
+  kColumnsButton = 113,
 };
 
 // What the editor holds while it runs: the remembered path, the open file and
@@ -33,7 +38,6 @@ struct EditorState {
   std::string path;
   RosterView view;
   LoadedPlayer player;
-  SortState sort;
   SearchStart search;
 };
 EditorState& Editor();
@@ -62,6 +66,8 @@ INT_PTR OnColumnClick(HWND form, int id, NMHDR* header);
 INT_PTR ListKey(HWND form, int id, WPARAM* key, LPARAM key_lparam);
 INT_PTR OnSearchKey(HWND form, int id, WPARAM* key, LPARAM key_lparam);
 INT_PTR OnSearchChar(HWND form, int id, WPARAM* key, LPARAM key_lparam);
+INT_PTR FilterChanged(HWND form, int id);
+INT_PTR FilterKey(HWND form, int id, WPARAM* key, LPARAM key_lparam);
 
 // Before the loaded player is left: unsaved edits are saved or dropped as the
 // user says. False when the action must not go ahead.

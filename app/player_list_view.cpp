@@ -1,17 +1,73 @@
 #include "app/player_list_view.h"
-#include "forms/handles.h"
 
-#include <commctrl.h>
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <unordered_map>
 
+#include "app/settings.h"
 #include "forms/event_routing.h"
+#include "forms/handles.h"
+#include "player/player_filter.h"
 
 namespace rostrel {
 
 namespace {
 
-// The rows as read from the file; each list item's data is its index here, so
-// that the list's own sort can compare the rows' names.
-std::vector<PlayerEntry> g_rows;
+// The listed players and what the list shows of them: item i shows the row
+// shown[i] of rows.
+struct ListModel {
+  std::vector<PlayerEntry> rows;  // file order
+  std::unordered_map<std::uint32_t, std::size_t> row_of;  // record position -> row
+  std::unique_ptr<ListedFields> fields;
+  std::vector<std::size_t> sorted;  // every row, in the order of the sorts since the fill
+  std::vector<std::size_t> shown;   // the sorted rows the filter keeps
+  Filter filter;
+  std::vector<const Field*> columns;  // list column kFixedColumns + k shows columns[k]
+  SortState sort;  // by the field's place in the catalog
+};
+ListModel g;
+
+constexpr const char* kDefaultColumns[] = {"Position", "Number", "Height", "Weight"};
+constexpr const char* kColumnsSetting = "Columns";
+
+const Field* FieldOfColumn(int column) {
+  if (column == 0) return FieldAt(kVitalsTab, vitals::kFirstName);
+  if (column == 1) return FieldAt(kVitalsTab, vitals::kLastName);
+  const auto k = static_cast<std::size_t>(column - kFixedColumns);
+  return column >= kFixedColumns && k < g.columns.size() ? g.columns[k] : nullptr;
+}
+
+std::string Cell(int item, int column) {
+  if (item < 0 || static_cast<std::size_t>(item) >= g.shown.size()) return {};
+  const std::size_t row = g.shown[static_cast<std::size_t>(item)];
+  if (column == 0) return g.rows[row].first_name;
+  if (column == 1) return g.rows[row].last_name;
+  if (column == 2) return PositionCell(g.rows[row].position);
+  const Field* field = FieldOfColumn(column);
+  return field && g.fields ? g.fields->Text(row, *field) : std::string();
+}
+
+// The list asks for the cells it draws.
+INT_PTR CellTextA(HWND, int, NMHDR* header) {
+  LVITEMA& item = reinterpret_cast<NMLVDISPINFOA*>(header)->item;
+  if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+    lstrcpynA(item.pszText, Cell(item.iItem, item.iSubItem).c_str(), item.cchTextMax);
+  }
+  return 0;
+}
+
+INT_PTR CellTextW(HWND, int, NMHDR* header) {
+  LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(header)->item;
+  if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+    const std::string text = Cell(item.iItem, item.iSubItem);
+    const int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), item.pszText,
+                                      item.cchTextMax - 1);
+    item.pszText[n > 0 ? n : 0] = L'\0';
+  }
+  return 0;
+}
 
 std::string ItemText(HWND list, int item, int column) {
   char text[256] = {};
@@ -23,41 +79,14 @@ std::string ItemText(HWND list, int item, int column) {
   return text;
 }
 
-void SetItemText(HWND list, int item, int column, const std::string& text) {
-  LVITEMA cell{};
-  cell.iSubItem = column;
-  cell.pszText = const_cast<char*>(text.c_str());
-  SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&cell));
-}
-
-// Many rows change at once: the list is drawn once, at the end.
-class RedrawPause {
- public:
-  explicit RedrawPause(HWND list) : list_(list) { SendMessageA(list_, WM_SETREDRAW, FALSE, 0); }
-  ~RedrawPause() {
-    SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list_, nullptr, TRUE);
-  }
-  RedrawPause(const RedrawPause&) = delete;
-  RedrawPause& operator=(const RedrawPause&) = delete;
-
- private:
-  HWND list_;
-};
-
-void DeleteAllRows(HWND list) {
-  {
-    RedrawPause pause(list);
-    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
-  }
-  g_rows.clear();
+int TextWidth(HWND list, const std::string& text) {
+  return static_cast<int>(SendMessageA(list, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(text.c_str())));
 }
 
 // Sizes the two name columns to their widest text, as LVSCW_AUTOSIZE over all
-// rows would, without the list measuring every row: the widest texts are found
-// from the font's character widths, and the list sizes the columns to one
-// stand-in row holding them, which then goes.
-void SizeNameColumns(HWND list, const std::vector<PlayerEntry>& rows) {
+// rows would, without measuring every row: the widest texts are found from
+// the font's character widths.
+void SizeNameColumns(HWND list) {
   INT widths[256] = {};
   {
     const WindowDC dc(list);
@@ -69,49 +98,13 @@ void SizeNameColumns(HWND list, const std::vector<PlayerEntry>& rows) {
     for (unsigned char c : text) sum += widths[c];
     return sum;
   };
-  const PlayerEntry* widest[2] = {&rows[0], &rows[0]};
-  long most[2] = {width(rows[0].first_name), width(rows[0].last_name)};
-  for (const PlayerEntry& row : rows) {
-    if (const long w = width(row.first_name); w > most[0]) most[0] = w, widest[0] = &row;
-    if (const long w = width(row.last_name); w > most[1]) most[1] = w, widest[1] = &row;
+  const std::string* widest[2] = {&g.rows[0].first_name, &g.rows[0].last_name};
+  for (const PlayerEntry& row : g.rows) {
+    if (width(row.first_name) > width(*widest[0])) widest[0] = &row.first_name;
+    if (width(row.last_name) > width(*widest[1])) widest[1] = &row.last_name;
   }
-  LVITEMA item{};
-  item.mask = LVIF_TEXT;
-  item.pszText = const_cast<char*>(widest[0]->first_name.c_str());
-  const auto at = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-  SetItemText(list, at, 1, widest[1]->last_name);
-  SendMessageA(list, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE);
-  SendMessageA(list, LVM_SETCOLUMNWIDTH, 1, LVSCW_AUTOSIZE);
-  SendMessageA(list, LVM_DELETEITEM, static_cast<WPARAM>(at), 0);
-}
-
-void InsertRows(HWND list, std::vector<PlayerEntry> rows) {
-  g_rows = std::move(rows);
-  RedrawPause pause(list);
-  SizeNameColumns(list, g_rows);
-  SendMessageA(list, LVM_SETITEMCOUNT, g_rows.size(), 0);
-  for (std::size_t i = 0; i < g_rows.size(); ++i) {
-    LVITEMA item{};
-    item.mask = LVIF_TEXT | LVIF_PARAM;
-    item.iItem = static_cast<int>(i);
-    item.pszText = const_cast<char*>(g_rows[i].first_name.c_str());
-    item.lParam = static_cast<LPARAM>(i);
-    const auto at = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-    SetItemText(list, at, 1, g_rows[i].last_name);
-    SetItemText(list, at, 2, PositionCell(g_rows[i].position));
-  }
-}
-
-// The list's header may neither be dragged nor have its dividers double-clicked,
-// so the hidden third column stays hidden: the routing answers these
-// notifications of the header with TRUE, which refuses them.
-INT_PTR RefuseColumnSizing(HWND, int, NMHDR*) { return TRUE; }
-
-void LockColumns(HWND list) {
-  HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
-  for (UINT code : {HDN_BEGINTRACKA, HDN_BEGINTRACKW, HDN_DIVIDERDBLCLICKA, HDN_DIVIDERDBLCLICKW}) {
-    BindEvent(header, WM_NOTIFY, static_cast<int>(code), OnNotify(RefuseColumnSizing));
-  }
+  // The list's own autosize adds 12 pixels of margin to the text.
+  for (int column : {0, 1}) SendMessageA(list, LVM_SETCOLUMNWIDTH, column, TextWidth(list, *widest[column]) + 12);
 }
 
 void AddColumn(HWND list, int index, const char* title, int width) {
@@ -124,36 +117,80 @@ void AddColumn(HWND list, int index, const char* title, int width) {
   SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column));
 }
 
-struct SortRequest {
-  int column;
-  SortOrder order;
-};
+int DefaultWidth(HWND list, const Field& field) { return std::max(50, TextWidth(list, field.label) + 24); }
 
-// No exception leaves for the list: rows that cannot be compared are equal.
-int CALLBACK CompareItems(LPARAM a, LPARAM b, LPARAM request_address) {
-  try {
-    const auto* request = reinterpret_cast<const SortRequest*>(request_address);
-    const auto ia = static_cast<std::size_t>(a), ib = static_cast<std::size_t>(b);
-    if (ia >= g_rows.size() || ib >= g_rows.size()) return 0;
-    const int result = CompareRows(g_rows[ia], g_rows[ib], request->column);
-    return request->order == SortOrder::Descending ? -result : result;
-  } catch (...) {
-    return 0;
+HWND HeaderOf(HWND list) { return reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0)); }
+
+std::vector<int> ColumnOrder(HWND list) {
+  std::vector<int> order(static_cast<std::size_t>(SendMessageA(HeaderOf(list), HDM_GETITEMCOUNT, 0, 0)));
+  if (!order.empty()) {
+    SendMessageA(list, LVM_GETCOLUMNORDERARRAY, order.size(), reinterpret_cast<LPARAM>(order.data()));
   }
+  return order;
 }
 
-// The list item of the player whose record is at position, or -1.
-int ItemOfRecord(HWND list, std::uint32_t position) {
-  const auto count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-  for (int item = 0; item < count; ++item) {
-    LVITEMA data{};
-    data.mask = LVIF_PARAM;
-    data.iItem = item;
-    SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&data));
-    const auto index = static_cast<std::size_t>(data.lParam);
-    if (index < g_rows.size() && g_rows[index].position == position) return item;
+// The names and the hidden record position keep their place and their width:
+// the routing answers these notifications of the header with TRUE, which
+// refuses them. The chosen columns can be resized and dragged behind them.
+INT_PTR RefuseForFixedColumns(HWND, int, NMHDR* header) {
+  const auto* h = reinterpret_cast<const NMHEADERA*>(header);
+  return h->iItem < kFixedColumns ? TRUE : FALSE;
+}
+
+INT_PTR RefuseDropBeforeChosen(HWND, int, NMHDR* header) {
+  const auto* h = reinterpret_cast<const NMHEADERA*>(header);
+  return h->iItem < kFixedColumns || (h->pitem && (h->pitem->mask & HDI_ORDER) && h->pitem->iOrder < kFixedColumns)
+             ? TRUE
+             : FALSE;
+}
+
+void BindListEvents(HWND list) {
+  HWND header = HeaderOf(list);
+  for (UINT code : {HDN_BEGINTRACKA, HDN_BEGINTRACKW, HDN_DIVIDERDBLCLICKA, HDN_DIVIDERDBLCLICKW, HDN_BEGINDRAG}) {
+    BindEvent(header, WM_NOTIFY, static_cast<int>(code), OnNotify(RefuseForFixedColumns));
   }
-  return -1;
+  BindEvent(header, WM_NOTIFY, static_cast<int>(HDN_ENDDRAG), OnNotify(RefuseDropBeforeChosen));
+  BindEvent(list, WM_NOTIFY, static_cast<int>(LVN_GETDISPINFOA), OnNotify(CellTextA));
+  BindEvent(list, WM_NOTIFY, static_cast<int>(LVN_GETDISPINFOW), OnNotify(CellTextW));
+}
+
+// The kept choice: one line per column, its width and its label.
+void SaveColumns(HWND list) {
+  std::string kept;
+  for (int column : ColumnOrder(list)) {
+    const Field* field = column >= kFixedColumns ? FieldOfColumn(column) : nullptr;
+    if (!field) continue;
+    const auto width = static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+    kept += std::to_string(width) + " " + field->label + "\n";
+  }
+  WriteSetting(kColumnsSetting, kept.empty() ? "none" : kept);
+}
+
+int SelectedItem(HWND list) {
+  return static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+// Lists the sorted rows the filter keeps and selects the player at keep, or
+// else the one selected before.
+void ShowRows(HWND list, std::uint32_t keep) {
+  if (keep == 0) {
+    const int item = SelectedItem(list);
+    if (item >= 0 && static_cast<std::size_t>(item) < g.shown.size()) keep = g.rows[g.shown[static_cast<std::size_t>(item)]].position;
+  }
+  g.shown = g.fields ? FilterRows(g.filter, *g.fields, g.sorted) : std::vector<std::size_t>{};
+  SendMessageA(list, LVM_SETITEMCOUNT, g.shown.size(), 0);
+  if (!keep || !SelectPlayerRow(list, keep)) {
+    LVITEMA none{};
+    none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
+  }
+  InvalidateRect(list, nullptr, TRUE);
+}
+
+std::string Thousands(std::size_t n) {
+  std::string digits = std::to_string(n);
+  for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) digits.insert(static_cast<std::size_t>(at), ",");
+  return digits;
 }
 
 }  // namespace
@@ -162,38 +199,124 @@ void SetUpPlayerList(HWND list) {
   AddColumn(list, 0, "FNAME", 60);
   AddColumn(list, 1, "LNAME", 65);
   AddColumn(list, 2, "", 0);
-  LockColumns(list);
+  g.columns.clear();
+  const std::string kept = ReadSetting(kColumnsSetting);
+  std::istringstream lines(kept);
+  std::string line;
+  std::vector<std::pair<const Field*, int>> chosen;
+  while (std::getline(lines, line)) {
+    const std::size_t blank = line.find(' ');
+    const Field* field = blank == std::string::npos ? nullptr : FindField(line.substr(blank + 1));
+    if (field && !field->is_name()) chosen.push_back({field, std::clamp(std::atoi(line.c_str()), 0, 2000)});
+  }
+  if (kept.empty()) {
+    for (const char* label : kDefaultColumns) chosen.push_back({FindField(label), DefaultWidth(list, *FindField(label))});
+  }
+  for (const auto& [field, width] : chosen) {
+    g.columns.push_back(field);
+    AddColumn(list, kFixedColumns + static_cast<int>(g.columns.size()) - 1, field->label.c_str(), width);
+  }
+  BindListEvents(list);
 }
 
-void FillPlayerRows(HWND list, std::vector<PlayerEntry> rows) { InsertRows(list, std::move(rows)); }
-void ClearPlayerRows(HWND list) { DeleteAllRows(list); }
-std::vector<PlayerEntry> ListedRows(HWND) { return g_rows; }
+void FillPlayerRows(HWND list, std::vector<PlayerEntry> rows, const RosterView& view) {
+  g.rows = std::move(rows);
+  g.row_of.clear();
+  for (std::size_t i = 0; i < g.rows.size(); ++i) g.row_of[g.rows[i].position] = i;
+  g.fields = std::make_unique<ListedFields>(view, g.rows);
+  g.sorted = FileOrder(g.rows.size());
+  if (!g.rows.empty()) SizeNameColumns(list);
+  ShowRows(list, 0);
+}
 
-void ForgetPlayerRows() { g_rows.clear(); }
+void ClearPlayerRows(HWND list) {
+  g.rows.clear();
+  g.row_of.clear();
+  g.fields.reset();
+  g.sorted.clear();
+  ShowRows(list, 0);
+}
 
-void SortPlayerRows(HWND list, int column, SortOrder order) {
-  SortRequest request{column, order};
-  SendMessageA(list, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&request), reinterpret_cast<LPARAM>(CompareItems));
+std::vector<PlayerEntry> ListedRows(HWND) { return g.rows; }
+
+void ForgetPlayerRows(HWND list) {
+  if (IsWindow(list)) SaveColumns(list);
+  g = ListModel{};
 }
 
 std::string PlayerCell(HWND list, int item, int column) { return ItemText(list, item, column); }
 
-void SelectPlayerRow(HWND list, std::uint32_t position) {
-  const int item = ItemOfRecord(list, position);
-  if (item < 0) return;
+bool SelectPlayerRow(HWND list, std::uint32_t position) {
+  int item = -1;
+  for (std::size_t i = 0; i < g.shown.size() && item < 0; ++i) {
+    if (g.rows[g.shown[i]].position == position) item = static_cast<int>(i);
+  }
+  if (item < 0) return false;
   LVITEMA state{};
   state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
   state.state = LVIS_SELECTED | LVIS_FOCUSED;
   SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&state));
+  SendMessageA(list, LVM_SETSELECTIONMARK, 0, item);
   SendMessageA(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(item), FALSE);
+  return true;
 }
 
 void ShowSavedNames(HWND list, const SaveResult& saved) {
-  RefreshPlayerRow(g_rows, saved);
-  const int item = ItemOfRecord(list, saved.position);
-  if (item < 0) return;
-  SetItemText(list, item, 0, saved.first_name);
-  SetItemText(list, item, 1, saved.last_name);
+  const auto it = g.row_of.find(saved.position);
+  if (!saved.saved || it == g.row_of.end()) return;
+  g.rows[it->second].first_name = saved.first_name;
+  g.rows[it->second].last_name = saved.last_name;
+  if (g.fields) g.fields->Refresh(it->second);
+  InvalidateRect(list, nullptr, FALSE);
+}
+
+void SortByListColumn(HWND list, int column, std::uint32_t keep) {
+  const Field* field = FieldOfColumn(column);
+  if (!field) return;
+  const bool descending = NextSortOrder(g.sort, static_cast<int>(field - Fields().data())) == SortOrder::Descending;
+  if (!g.fields) return;
+  SortRows(g.sorted, *g.fields, *field, descending);
+  ShowRows(list, keep);
+}
+
+std::string FilterPlayerRows(HWND list, const std::string& text, std::uint32_t keep) {
+  FilterParse parse = ParseFilter(text);
+  if (!parse.ok()) return parse.error;
+  g.filter = std::move(parse.filter);
+  ShowRows(list, keep);
+  return {};
+}
+
+std::string ListedCountText() {
+  return Thousands(g.shown.size()) + " of " + Thousands(g.rows.size()) + (g.rows.size() == 1 ? " player" : " players");
+}
+
+std::vector<const Field*> ShownFields(HWND list) {
+  std::vector<const Field*> fields;
+  for (int column : ColumnOrder(list)) {
+    if (const Field* field = column >= kFixedColumns ? FieldOfColumn(column) : nullptr) fields.push_back(field);
+  }
+  return fields;
+}
+
+void ShowFields(HWND list, const std::vector<const Field*>& fields) {
+  std::map<const Field*, int> widths;
+  for (std::size_t k = 0; k < g.columns.size(); ++k) {
+    const auto column = static_cast<WPARAM>(kFixedColumns + k);
+    widths[g.columns[k]] = static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0));
+  }
+  for (auto k = g.columns.size(); k > 0; --k) SendMessageA(list, LVM_DELETECOLUMN, kFixedColumns + k - 1, 0);
+  g.columns.clear();
+  for (const Field* field : fields) {
+    if (field->is_name()) continue;
+    const auto kept = widths.find(field);
+    g.columns.push_back(field);
+    AddColumn(list, kFixedColumns + static_cast<int>(g.columns.size()) - 1, field->label.c_str(),
+              kept != widths.end() ? kept->second : DefaultWidth(list, *field));
+  }
+  SaveColumns(list);
+  InvalidateRect(list, nullptr, TRUE);
 }
 
 }  // namespace rostrel

@@ -1,6 +1,8 @@
-// The main window's player list (list view 101): the rows as read from the
-// file behind its items, its columns and their lock, sorting by a column,
-// finding a player's row, and its cells as the search reads them. Win32 only.
+// The main window's player list (list view 101, owner data): the listed
+// players behind it, in the order of the last sort and as the filter keeps
+// them; its columns (FNAME, LNAME, the hidden record position, then any
+// fields the user chooses, kept per user); sorting by a column, finding a
+// player's row, and its cells as the search reads them. Win32 only.
 #pragma once
 
 #define WIN32_LEAN_AND_MEAN
@@ -11,28 +13,45 @@
 #include <string>
 #include <vector>
 
+#include "player/field_catalog.h"
 #include "player/player_cycle.h"
 #include "player/player_list.h"
 
 namespace rostrel {
 
-// The columns "FNAME", "LNAME" and the hidden record position, locked.
+// The list's columns before the chosen fields: first and last names, the hidden record position.
+constexpr int kFixedColumns = 3;
+
+// The columns "FNAME", "LNAME", the hidden record position and the fields the
+// user chose last time (Position, Number, Height and Weight at first).
 void SetUpPlayerList(HWND list);
-// Lists rows, in their order, after any rows before them were deleted.
-void FillPlayerRows(HWND list, std::vector<PlayerEntry> rows);
+// Lists rows, read from the open view, in their order; the filter and the
+// sort of the columns stay and are applied.
+void FillPlayerRows(HWND list, std::vector<PlayerEntry> rows, const RosterView& view);
 // Deletes every row.
 void ClearPlayerRows(HWND list);
 // The rows as read from the file, in file order.
 std::vector<PlayerEntry> ListedRows(HWND list);
-// Forgets the rows behind the items (the list is going).
-void ForgetPlayerRows();
-void SortPlayerRows(HWND list, int column, SortOrder order);
+// Forgets the rows behind the items and keeps the columns' choice, order and widths (the list is going).
+void ForgetPlayerRows(HWND list);
 // The text of a cell, 0-based item and column.
 std::string PlayerCell(HWND list, int item, int column);
-// Selects and focuses the row of the player whose record is at position.
-void SelectPlayerRow(HWND list, std::uint32_t position);
-// Puts the saved player's names into that player's row, wherever it stands.
+// Selects, focuses and shows the row of the player whose record is at
+// position, the only one selected; false when no row shows him.
+bool SelectPlayerRow(HWND list, std::uint32_t position);
+// Puts the saved player's fields into that player's row, wherever it stands.
 void ShowSavedNames(HWND list, const SaveResult& saved);
+// A click on the header of a column (0-based): sorts by it, ascending first,
+// then reversed at each click; keep stays selected.
+void SortByListColumn(HWND list, int column, std::uint32_t keep);
+// Lists only the players the filter text picks; keep stays selected. The
+// empty text when it reads, else why it does not (the rows then stay).
+std::string FilterPlayerRows(HWND list, const std::string& text, std::uint32_t keep);
+// "312 of 1,204 players".
+std::string ListedCountText();
+// The fields shown after the fixed columns, in their order on the screen.
+std::vector<const Field*> ShownFields(HWND list);
+void ShowFields(HWND list, const std::vector<const Field*>& fields);
 
 // The list's cells as the search reads them.
 class ListViewCells : public ListCells {

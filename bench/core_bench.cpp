@@ -17,6 +17,7 @@
 #include "roster/checksum.h"
 #include "roster/field.h"
 #include "roster/platform.h"
+#include "player/player_filter.h"
 #include "tests/memory_pages.h"
 #include "tests/roster_builder.h"
 
@@ -44,6 +45,19 @@ void BM_FillPlayerList(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_FillPlayerList)->Unit(benchmark::kMillisecond);
+
+// One field of every player, as a list column reads it: the Height of 32767 players.
+void BM_ReadColumn(benchmark::State& state) {
+  const std::vector<PlayerEntry> rows = FillPlayerList(FullRosterPath(), 0);
+  RosterView view;
+  if (OpenRosterView(view, FullRosterPath()) != OpenStatus::Ok) return state.SkipWithError("cannot open");
+  for (auto _ : state) {
+    ListedFields fields(view, rows);
+    benchmark::DoNotOptimize(fields.Column(*FindField("Height")).data());
+  }
+  CloseRosterView(view);
+}
+BENCHMARK(BM_ReadColumn)->Unit(benchmark::kMillisecond);
 
 // Reading the same file once from start to end, in 64 KiB pieces.
 void BM_ReadWholeFile(benchmark::State& state) {
@@ -247,6 +261,7 @@ int main(int argc, char** argv) {
       argc, argv,
       {
           {"list fill of 32767 players / reading the file once", "BM_FillPlayerList", "BM_ReadWholeFile", false},
+          {"one field of 32767 players (a list column) / the list fill", "BM_ReadColumn", "BM_FillPlayerList", false},
           {"load and save of one player / CRC of the same file", "BM_LoadAndSave/0", "BM_FileCrc", false},
           {"save of one player (journal, syncs, flush) / CRC of the same file", "BM_Save/1", "BM_FileCrc", false},
           {"save of one player with its history entry / without", "BM_SaveWithHistory/2", "BM_Save/1", false},

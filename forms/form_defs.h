@@ -14,7 +14,8 @@ namespace rostrel {
 // Window-system numbers the table uses, so that it needs no system header.
 namespace win {
 constexpr std::uint32_t kWmCommand = 0x0111, kWmNotify = 0x004E, kWmGetDlgCode = 0x0087, kWmKeyDown = 0x0100,
-                        kWmChar = 0x0102, kLvmSetExtendedListViewStyle = 0x1036, kLvsExFullRowSelect = 0x20;
+                        kWmChar = 0x0102, kLvmSetExtendedListViewStyle = 0x1036, kLvsExFullRowSelect = 0x20,
+                        kLvsExCheckBoxes = 0x4, kLvsExHeaderDragDrop = 0x10, kEnChange = 0x300;
 constexpr std::int32_t kNmClick = -2, kLvnColumnClick = -108;
 constexpr std::uint32_t kWsChild = 0x40000000, kWsClipSiblings = 0x04000000, kWsClipChildren = 0x02000000;
 constexpr std::uint32_t kWsExDlgModalFrame = 0x1, kWsExClientEdge = 0x200;

@@ -45,8 +45,9 @@ constexpr const char* kVerse =
 
 const ControlRow kMainRows[] = {
     {100, "Button", "Open", 225, 5175, 975, 375, 0x1001EF00, 0},
-    {101, "SysListView32", "", 240, 510, 3255, 4575, 0x1001004D, win::kWsExClientEdge,
-     win::kLvmSetExtendedListViewStyle, win::kLvsExFullRowSelect},
+    // Owner data: the rows live in the program, the list asks for the cells it shows.
+    {101, "SysListView32", "", 240, 1155, 3255, 3930, 0x1001104D, win::kWsExClientEdge,
+     win::kLvmSetExtendedListViewStyle, win::kLvsExFullRowSelect | win::kLvsExHeaderDragDrop},
     {102, "Static", ">>", 3210, 150, 255, 255, kLabel, 0},
     {103, "Edit", "", 240, 120, 2895, 255, kTextEdit, win::kWsExClientEdge},
     {104, "SysTabControl32", "", 3570, 90, 7335, 5025, 0x10010000, 0, 0, 0, false, "VITALS,ATTRIBUTES,TENDENCIES"},
@@ -55,6 +56,10 @@ const ControlRow kMainRows[] = {
     {107, "Button", "Close", 2415, 5175, 975, 375, 0x10016F00, 0},
     {108, "Static", kVerse, 5040, 5160, 5775, 495, kLabel, 0, 0, 0, true},
     {109, "Button", "History", 3510, 5175, 975, 375, 0x10016F00, 0},
+    {110, "Static", "Filter:", 240, 525, 585, 255, kLabel, 0},
+    {111, "Edit", "", 840, 495, 2655, 285, kTextEdit, win::kWsExClientEdge},
+    {112, "Static", "", 240, 870, 2115, 255, kLabel, 0},
+    {113, "Button", "Columns\u2026", 2415, 810, 1080, 315, 0x10010000, 0, 0, 0, true},
 };
 
 struct MainEvents {
@@ -75,6 +80,22 @@ const MainEvents kMainEvents[] = {
     {106, {{win::kWmCommand, 0, HandlerNumber(HandlerId::ReadRosterFile)}}},
     {107, {{win::kWmCommand, 0, HandlerNumber(HandlerId::CloseRosterFile)}}},
     {109, {{win::kWmCommand, 0, HandlerNumber(HandlerId::ShowHistory)}}},
+    {111,
+     {{win::kWmCommand, win::kEnChange, HandlerNumber(HandlerId::FilterChanged)},
+      {win::kWmGetDlgCode, win::kWmKeyDown, HandlerNumber(HandlerId::FilterKey)}}},
+    {113, {{win::kWmCommand, 0, HandlerNumber(HandlerId::ChooseColumns)}}},
+};
+
+// COLUMNS: every field by page and label, checked when the list shows it.
+const ControlRow kColumnRows[] = {
+    {100, "SysListView32", "", 120, 120, 4800, 5280, 0x1001000D, win::kWsExClientEdge,
+     win::kLvmSetExtendedListViewStyle, win::kLvsExFullRowSelect | win::kLvsExCheckBoxes},
+    {101, "Button", "OK", 2400, 5520, 1200, 375, 0x10010001, 0},
+    {102, "Button", "Cancel", 3720, 5520, 1200, 375, 0x10010000, 0},
+};
+const MainEvents kColumnEvents[] = {
+    {101, {{win::kWmCommand, 0, HandlerNumber(HandlerId::ColumnsButton)}}},
+    {102, {{win::kWmCommand, 0, HandlerNumber(HandlerId::ColumnsButton)}}},
 };
 
 // HISTORY: the writes kept beside the roster, newest first, and what can be done with them.
@@ -223,11 +244,13 @@ const ControlRow kVitalsRows[] = {
 constexpr std::uint32_t kPageStyle = 0x10CF0000;  // visible, caption, system menu, sizing frame, min and max boxes
 
 const FormDef kForms[] = {
-    {"FORM1", "", 0x10CA0000, win::kWsExDlgModalFrame, 90, 2430, 11220, 6180, 2, true},
+    // Sizable, with a maximise box: the player list takes the room.
+    {"FORM1", "", 0x10CF0000, win::kWsExDlgModalFrame, 90, 2430, 11220, 6180, 2, true},
     {"ATTRIBUTES", "Attributes", kPageStyle, 0, 3675, 540, 7620, 5115, 2, false},
     {"TENDENCIES", "Tendencies", kPageStyle, 0, 5280, 4200, 7515, 4860, 2, false},
     {"VITALS", "Vitals", kPageStyle, 0, 2130, 1365, 7710, 5340, 2, false},
     {"HISTORY", "History", 0x10C80000, win::kWsExDlgModalFrame, 0, 0, 9390, 5175, 3, true},
+    {"COLUMNS", "Columns", 0x10C80000, win::kWsExDlgModalFrame, 0, 0, 5190, 6450, 3, true},
 };
 
 std::string NormalName(std::string_view name) {
@@ -314,6 +337,9 @@ bool LookupControlDef(std::string_view form, int id, ControlDef& control) {
   } else if (name == "HISTORY") {
     found = FromRows(kHistoryRows, id, control);
     bind(kHistoryEvents);
+  } else if (name == "COLUMNS") {
+    found = FromRows(kColumnRows, id, control);
+    bind(kColumnEvents);
   } else if (name == "ATTRIBUTES") {
     found = FromBlock(kAttributeRows, kAttributesTab, 525, id, control);
   } else if (name == "TENDENCIES") {

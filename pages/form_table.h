@@ -26,6 +26,10 @@ enum class HandlerId {
   OnSearchChar,
   ShowHistory,
   HistoryButton,
+  FilterChanged,
+  FilterKey,
+  ChooseColumns,
+  ColumnsButton,
   Count,  // how many there are; keep it last
 };
 constexpr int HandlerNumber(HandlerId id) { return static_cast<int>(id); }

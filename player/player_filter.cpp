@@ -204,11 +204,8 @@ const std::vector<std::string>& ListedFields::Column(const Field& field) {
   return it->second;
 }
 
-void ListedFields::Refresh(std::uint32_t position) {
-  for (std::size_t row = 0; row < rows_->size(); ++row) {
-    if ((*rows_)[row].position != position) continue;
-    for (auto& [field, texts] : columns_) texts[row] = ReadFieldText(*view_, position, *field);
-  }
+void ListedFields::Refresh(std::size_t row) {
+  for (auto& [field, texts] : columns_) texts[row] = ReadFieldText(*view_, (*rows_)[row].position, *field);
 }
 
 std::string FoldedText(std::string_view text) {

@@ -33,8 +33,8 @@ class ListedFields {
   // One text per listed player, in the rows' order.
   const std::vector<std::string>& Column(const Field& field);
   const std::string& Text(std::size_t row, const Field& field) { return Column(field)[row]; }
-  // The player at position was written: his kept texts are read again.
-  void Refresh(std::uint32_t position);
+  // The player of row was written: his kept texts are read again.
+  void Refresh(std::size_t row);
   // Every column is read again on its next use.
   void Forget() { columns_.clear(); }
 

@@ -140,9 +140,8 @@ std::vector<PlayerEntry> FillPlayerList(const std::string& path, std::uint32_t h
   return rows;
 }
 
-std::optional<SortOrder> NextSortOrder(SortState& state, int column) {
-  if (column != 1 && column != 2) return std::nullopt;
-  char& current = state.column[column - 1];
+SortOrder NextSortOrder(SortState& state, int column) {
+  char& current = state.column[column];
   if (current == 'A') {
     current = 'D';
     return SortOrder::Descending;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -49,16 +50,15 @@ std::vector<PlayerEntry> FillPlayerList(const std::string& path, std::uint32_t h
 // page's rules (as the search does), in list order.
 std::vector<std::size_t> RowsNamed(const std::vector<PlayerEntry>& rows, std::string_view name);
 
-// Per-column sort state of the two name columns: 0 before the first sort,
-// then 'A' or 'D'.
+// Per-column sort state: none before the first sort, then 'A' or 'D'.
 struct SortState {
-  char column[2] = {0, 0};
+  std::map<int, char> column;
 };
 enum class SortOrder { Ascending, Descending };
 
-// The order a click on column (1-based) sorts in, with the state toggled;
-// nothing for a column that does not sort.
-std::optional<SortOrder> NextSortOrder(SortState& state, int column);
+// The order a click on a column sorts in, with its state toggled: ascending
+// first, then reversed at each click; each column keeps its own state.
+SortOrder NextSortOrder(SortState& state, int column);
 // Orders rows by column 1 (first names) or 2 (last names); equal texts keep their order.
 void SortPlayerRows(std::vector<PlayerEntry>& rows, int column, SortOrder order);
 // Row comparison of the sort: negative, 0 or positive.

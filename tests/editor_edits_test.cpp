@@ -114,8 +114,10 @@ struct DialogStep {
   std::function<bool(HWND dialog, HWND list)> ready;
   int control;    // clicked once ready: a button, or the list (100) at item
   int item = -1;
+  WORD key = 0;   // pressed after the click
 };
 std::deque<DialogStep> g_steps;
+const char* g_dialog = "History - Roster.ROS";
 std::vector<std::string> g_seen;  // the newest row's What and Undone when each step was ready
 
 // A click sent from inside the dialog's own loop, which handles it.
@@ -130,8 +132,8 @@ void SendClickAt(HWND window, RECT rect) {
   SendInput(2, clicks, sizeof(INPUT));
 }
 
-void CALLBACK WorkHistoryDialog(HWND, UINT, UINT_PTR, DWORD) {
-  HWND dialog = FindWindowA("#32770", "History - Roster.ROS");
+void CALLBACK WorkDialog(HWND, UINT, UINT_PTR, DWORD) {
+  HWND dialog = FindWindowA("#32770", g_dialog);
   if (!dialog || !IsWindowVisible(dialog) || !IsWindowEnabled(dialog) || g_steps.empty()) return;
   HWND list = GetDlgItem(dialog, 100);
   if (!g_steps.front().ready(dialog, list)) return;
@@ -146,6 +148,13 @@ void CALLBACK WorkHistoryDialog(HWND, UINT, UINT_PTR, DWORD) {
     GetClientRect(control, &rect);
   }
   SendClickAt(control, rect);
+  if (step.key) {
+    INPUT key[2] = {};
+    key[0].type = key[1].type = INPUT_KEYBOARD;
+    key[0].ki.wVk = key[1].ki.wVk = step.key;
+    key[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, key, sizeof(INPUT));
+  }
 }
 
 TEST_F(Editor, HistoryDialogAndKeysUndoAndRedoWrites) {
@@ -168,7 +177,7 @@ TEST_F(Editor, HistoryDialogAndKeysUndoAndRedoWrites) {
   g_steps.push_back({[](HWND, HWND list) { return SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0) == 1; }, 103});
   g_steps.push_back({items(5), 104});
   g_answers = {IDYES, IDYES, IDYES};
-  const UINT_PTR timer = SetTimer(nullptr, 0, 60, WorkHistoryDialog);
+  const UINT_PTR timer = SetTimer(nullptr, 0, 60, WorkDialog);
   Click(GetDlgItem(form_, kHistoryButton));
   ASSERT_TRUE(PumpUntil([] { return g_steps.empty() && !FindWindowA("#32770", "History - Roster.ROS"); }));
   KillTimer(nullptr, timer);
@@ -203,6 +212,123 @@ TEST_F(Editor, HistoryDialogAndKeysUndoAndRedoWrites) {
   Pump(200);
   EXPECT_EQ(g_boxes.size(), 5u);
   EXPECT_EQ(ReadFileBytes(roster_), built_.bytes);
+}
+
+}  // namespace
+}  // namespace rostrel
+
+namespace rostrel {
+namespace {
+
+std::string FilterTip(HWND form) {
+  struct Found {
+    HWND form, box;
+    std::string text;
+  } found{form, GetDlgItem(form, kFilterBox), {}};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM data) {
+        auto* f = reinterpret_cast<Found*>(data);
+        char kind[32] = {};
+        GetClassNameA(window, kind, sizeof kind);
+        if (lstrcmpiA(kind, TOOLTIPS_CLASSA) != 0 || GetWindow(window, GW_OWNER) != f->form) return TRUE;
+        char text[512] = {};
+        TTTOOLINFOA tool{};
+        tool.cbSize = sizeof tool;
+        tool.hwnd = f->form;
+        tool.uId = reinterpret_cast<UINT_PTR>(f->box);
+        tool.lpszText = text;
+        SendMessageA(window, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
+        f->text = text;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found.text;
+}
+
+// A filter typed, Esc, a column chosen in the Columns dialog, header clicks
+// sorting it by number, the loaded player kept selected throughout, and the
+// columns and the window's size back after a restart.
+TEST_F(Editor, FilterColumnsAndSortsWithRealInputAndKeepsTheChoice) {
+  const int speeds[] = {9, 100, 45, 7, 100};  // by text 100 would come first
+  for (std::size_t i = 0; i < 5; ++i) built_.bytes[built_.Offset(i, 455)] = static_cast<std::uint8_t>(speeds[i]);
+  test::StoreChecksum(built_.bytes);
+  test::WriteFileBytes(roster_, built_.bytes);
+  Drop({roster_});
+  auto count = [this] { return GetControlText(form_, kListedCount); };
+  EXPECT_EQ(count(), "5 of 5 players");
+  ClickRow(3);  // Tim Duncan, loaded
+  ASSERT_EQ(GetControlText(FindPage(form_, 0), 146), "Duncan");
+  auto selected_last = [this] { return SelectedRow() ? Cell(SelectedRow() - 1, 1) : std::string("none"); };
+
+  Click(GetDlgItem(form_, kFilterBox));
+  Type("speed>=45 o");
+  EXPECT_EQ(Column(1), (std::vector<std::string>{"Tony", "Allen", "Bowen"}));
+  EXPECT_EQ(count(), "3 of 5 players");
+  EXPECT_EQ(selected_last(), "none");  // the loaded player is not listed
+  Type(" Heigth<80");  // the box is marked, the rows stay
+  EXPECT_EQ(FilterTip(form_), "\"Heigth<80\": no field is labelled \"Heigth\"");
+  EXPECT_EQ(Rows(), 3);
+  Press(VK_ESCAPE);
+  EXPECT_EQ(GetControlText(form_, kFilterBox), "");
+  EXPECT_EQ(count(), "5 of 5 players");
+  EXPECT_EQ(FilterTip(form_), "");
+  EXPECT_EQ(selected_last(), "Duncan");  // back, and selected
+
+  // Speed chosen in the Columns dialog: its row clicked, Space checks it, OK.
+  int speed_item = 0;
+  for (const Field& f : Fields()) {
+    if (f.label == "Speed") break;
+    speed_item += f.is_name() ? 0 : 1;
+  }
+  g_dialog = "Columns";
+  g_steps = {{[](HWND, HWND list) { return SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) > 0; }, 100, speed_item, VK_SPACE},
+             {[speed_item](HWND, HWND list) {
+                return SendMessageA(list, LVM_GETITEMSTATE, speed_item, LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
+              },
+              101}};
+  const UINT_PTR timer = SetTimer(nullptr, 0, 60, WorkDialog);
+  Click(GetDlgItem(form_, kColumnsButton));
+  ASSERT_TRUE(PumpUntil([] { return g_steps.empty() && !FindWindowA("#32770", "Columns"); }));
+  KillTimer(nullptr, timer);
+  const int speed = kFixedColumns + 4;
+  ASSERT_EQ(ShownFields(list_).size(), 5u);
+  EXPECT_EQ(ShownFields(list_).back()->label, "Speed");
+
+  ClickHeader(speed);
+  EXPECT_EQ(Column(speed), (std::vector<std::string>{"7", "9", "45", "100", "100"}));
+  EXPECT_EQ(Column(0), (std::vector<std::string>{"Tim", "Tony", "tony", "Manu", "Bruce"}));  // stable
+  ClickHeader(speed);
+  EXPECT_EQ(Column(speed), (std::vector<std::string>{"100", "100", "45", "9", "7"}));
+  EXPECT_EQ(selected_last(), "Duncan");
+  EXPECT_EQ(Cell(SelectedRow() - 1, 2), " " + std::to_string(built_.Position(3)));
+
+  // A wider and taller window gives the list the room; the pages keep their size.
+  RECT list_before{}, tab_before{}, window{};
+  GetWindowRect(list_, &list_before);
+  GetWindowRect(GetDlgItem(form_, kTabControlId), &tab_before);
+  GetWindowRect(form_, &window);
+  SetWindowPos(form_, nullptr, 0, 0, window.right - window.left + 200, window.bottom - window.top + 100,
+               SWP_NOMOVE | SWP_NOZORDER);
+  RECT list_after{}, tab_after{};
+  GetWindowRect(list_, &list_after);
+  GetWindowRect(GetDlgItem(form_, kTabControlId), &tab_after);
+  EXPECT_EQ(list_after.right - list_after.left, list_before.right - list_before.left + 200);
+  EXPECT_EQ(list_after.bottom - list_after.top, list_before.bottom - list_before.top + 100);
+  EXPECT_EQ(tab_after.left - window.left, tab_before.left - window.left + 200);
+  EXPECT_EQ(tab_after.right - tab_after.left, tab_before.right - tab_before.left);
+  const auto width = SendMessageA(list_, LVM_GETCOLUMNWIDTH, speed, 0);
+
+  // Closed and started again: the same columns, widths and size.
+  DestroyWindow(form_);
+  Pump();
+  OpenWindow();
+  ASSERT_EQ(ShownFields(list_).size(), 5u);
+  EXPECT_EQ(ShownFields(list_).back()->label, "Speed");
+  EXPECT_EQ(SendMessageA(list_, LVM_GETCOLUMNWIDTH, speed, 0), width);
+  RECT again{};
+  GetWindowRect(form_, &again);
+  EXPECT_EQ(again.right - again.left, window.right - window.left + 200);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "app/main_window.h"
 #include "app/player_list_view.h"
+#include "app/settings.h"
 #include "forms/form_engine.h"
 #include "forms/window_data.h"
 #include "pages/window_pages.h"
@@ -181,8 +182,19 @@ class Editor : public ::testing::Test {
     INITCOMMONCONTROLSEX controls{8, 0x7FF};
     InitCommonControlsEx(&controls);
     RegisterMainWindow();
+    // The settings of this test program's own, each test starting from none.
+    char program[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, program, MAX_PATH);
+    UseSettingsKey(std::string("Software\\Rostrel\\Tests\\") + std::filesystem::path(program).stem().string());
+  }
+  static void ForgetSettings() {
+    char program[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, program, MAX_PATH);
+    RegDeleteTreeA(HKEY_CURRENT_USER,
+                   (std::string("Software\\Rostrel\\Tests\\") + std::filesystem::path(program).stem().string()).c_str());
   }
   void SetUp() override {
+    ForgetSettings();
     RosterBuilder builder;
     builder.Add(U16("Tony"), U16("Parker"))
         .Add(U16("Manu"), U16("Tony"))
@@ -197,10 +209,7 @@ class Editor : public ::testing::Test {
     roster_ = dir_.File("Roster.ROS");
     test::WriteFileBytes(roster_, built_.bytes);
 
-    form_ = CreateForm("FORM1", nullptr, 0);
-    ASSERT_NE(form_, nullptr);
-    ShowFormAndWaitless();
-    list_ = GetDlgItem(form_, kPlayerList);
+    OpenWindow();
     g_boxes.clear();
     g_answers.clear();
     g_box_had_owner = false;
@@ -212,6 +221,12 @@ class Editor : public ::testing::Test {
     DestroyWindow(form_);
     Pump();
     EXPECT_EQ(OpenViewCount(), 0);  // closing the window released the file
+  }
+  void OpenWindow() {
+    form_ = CreateForm("FORM1", nullptr, 0);
+    ASSERT_NE(form_, nullptr);
+    ShowFormAndWaitless();
+    list_ = GetDlgItem(form_, kPlayerList);
   }
   // The window as the program shows it, with the program's loop replaced by Pump.
   void ShowFormAndWaitless() {

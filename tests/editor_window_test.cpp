@@ -15,7 +15,7 @@ TEST_F(Editor, StartsWithNoFileAndTheVitalsPage) {
   EXPECT_FALSE(SaveEnabled());
   EXPECT_FALSE(IsWindowVisible(GetDlgItem(form_, kReadButton)));
   HWND header = reinterpret_cast<HWND>(SendMessageA(list_, LVM_GETHEADER, 0, 0));
-  EXPECT_EQ(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0), 3);
+  EXPECT_EQ(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0), kFixedColumns + 4);  // Position, Number, Height, Weight
   char title[16] = {};
   LVCOLUMNA column{};
   column.mask = LVCF_TEXT | LVCF_WIDTH;
