@@ -13,14 +13,15 @@ int CountControls(const char* form) {
 }
 
 TEST(FormTable, FormsAndTheirContiguousControls) {
-  EXPECT_EQ(CountControls("FORM1"), 10);
+  EXPECT_EQ(CountControls("FORM1"), 14);
   EXPECT_EQ(CountControls("HISTORY"), 6);
+  EXPECT_EQ(CountControls("COLUMNS"), 3);
   EXPECT_EQ(CountControls("ATTRIBUTES"), 68);
   EXPECT_EQ(CountControls("TENDENCIES"), 32);
   EXPECT_EQ(CountControls("VITALS"), 66);
   ControlDef c;
   EXPECT_FALSE(LookupControlDef("FORM1", 99, c));
-  EXPECT_FALSE(LookupControlDef("FORM1", 110, c));
+  EXPECT_FALSE(LookupControlDef("FORM1", 114, c));
   EXPECT_TRUE(c.ClassName.empty());
   EXPECT_FALSE(LookupControlDef("FORM2", 100, c));
   FormDef f;
@@ -38,11 +39,11 @@ TEST(FormTable, NameRuleAndListViewDefinition) {
   ControlDef c;
   ASSERT_TRUE(LookupControlDef("  form1  ", 101, c));
   EXPECT_EQ(c.ClassName, "SysListView32");
-  EXPECT_EQ(c.Style, 0x5601004Du);
+  EXPECT_EQ(c.Style, 0x5601104Du);  // owner data
   EXPECT_EQ(c.ExStyle, win::kWsExClientEdge);
   EXPECT_EQ(c.InitMessage, 0x1036u);
   EXPECT_EQ(c.InitWParam, 0u);
-  EXPECT_EQ(c.InitLParam, 0x20u);
+  EXPECT_EQ(c.InitLParam, 0x30u);  // full-row selection, columns dragged
   EXPECT_EQ(c.Events[0].Code, -108);
   EXPECT_EQ(c.Events[0].Handler, HandlerNumber(HandlerId::OnColumnClick));
   EXPECT_EQ(c.Events[1].Message, win::kWmGetDlgCode);
@@ -124,9 +125,9 @@ TEST(FormTable, TwipsToPixelsAt96Dpi) {
   ControlDef c;
   ASSERT_TRUE(LookupControlDef("FORM1", 101, c));
   EXPECT_EQ(TwipsToPixels(c.X, 96), 16);
-  EXPECT_EQ(TwipsToPixels(c.Y, 96), 34);
+  EXPECT_EQ(TwipsToPixels(c.Y, 96), 77);
   EXPECT_EQ(TwipsToPixels(c.Width, 96), 217);
-  EXPECT_EQ(TwipsToPixels(c.Height, 96), 305);
+  EXPECT_EQ(TwipsToPixels(c.Height, 96), 262);
   EXPECT_EQ(TwipsToPixels(225, 96), 15);
   EXPECT_EQ(TwipsToPixels(22, 96), 1);   // 1.47 rounds down
   EXPECT_EQ(TwipsToPixels(30, 144), 3);  // 30 / 10
