@@ -87,11 +87,12 @@ class FormsWithHandlers : public ::testing::Test {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
     InitCommonControlsEx(&controls);
     for (HandlerId id : {HandlerId::ChooseRosterFile, HandlerId::ReadRosterFile, HandlerId::CloseRosterFile,
-                         HandlerId::SavePlayer, HandlerId::ShowHistory, HandlerId::HistoryButton}) {
+                         HandlerId::SavePlayer, HandlerId::ShowHistory, HandlerId::HistoryButton,
+                         HandlerId::FilterChanged, HandlerId::ChooseColumns, HandlerId::ColumnsButton}) {
       SetEventHandler(HandlerNumber(id), OnCommand(Handler));
     }
     for (HandlerId id : {HandlerId::LoadPlayer, HandlerId::OnColumnClick}) SetEventHandler(HandlerNumber(id), OnNotify(NotifyStub));
-    for (HandlerId id : {HandlerId::ListKey, HandlerId::OnSearchKey, HandlerId::OnSearchChar}) {
+    for (HandlerId id : {HandlerId::ListKey, HandlerId::OnSearchKey, HandlerId::OnSearchChar, HandlerId::FilterKey}) {
       SetEventHandler(HandlerNumber(id), OnKey(KeyStub));
     }
   }
@@ -141,7 +142,7 @@ TEST_F(FormsWithHandlers, HookCountsFormsAndGoesWithTheLast) {
 // The form table's bindings are checked against the kinds of the handlers they
 // name: a handler of another kind, or none, is reported by control.
 TEST_F(FormsWithHandlers, TableBindingsAreCheckedAgainstTheirHandlersKinds) {
-  const std::vector<std::string> forms{"FORM1", "VITALS", "ATTRIBUTES", "TENDENCIES", "HISTORY"};
+  const std::vector<std::string> forms{"FORM1", "VITALS", "ATTRIBUTES", "TENDENCIES", "HISTORY", "COLUMNS"};
   EXPECT_EQ(CheckTableBindings(forms), "");
   SetEventHandler(HandlerNumber(HandlerId::SavePlayer), OnNotify(NotifyStub));
   SetEventHandler(HandlerNumber(HandlerId::OnSearchChar), EventHandler{});

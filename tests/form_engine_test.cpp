@@ -59,13 +59,13 @@ TEST_F(Forms, MainFormAndControlsAt96Dpi) {
   GetWindowRect(form_, &outer);
   EXPECT_EQ(outer.right - outer.left, 748);
   EXPECT_EQ(outer.bottom - outer.top, 412);
-  EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(form_, GWL_STYLE)) & 0xFFFF0000u, 0x06CA0000u);  // hidden: no WS_VISIBLE
-  EXPECT_EQ(Controls(form_), 10);
+  EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(form_, GWL_STYLE)) & 0xFFFF0000u, 0x06CF0000u);  // hidden: no WS_VISIBLE
+  EXPECT_EQ(Controls(form_), 14);
   const RECT list = ChildRect(GetDlgItem(form_, 101));
   EXPECT_EQ(list.left, 16);
-  EXPECT_EQ(list.top, 34);
+  EXPECT_EQ(list.top, 77);
   EXPECT_EQ(list.right - list.left, 217);
-  EXPECT_EQ(list.bottom - list.top, 305);
+  EXPECT_EQ(list.bottom - list.top, 262);
   EXPECT_EQ(SendMessageA(GetDlgItem(form_, 101), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_FULLROWSELECT,
             LVS_EX_FULLROWSELECT);
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(form_, 105)));  // Save

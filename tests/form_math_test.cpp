@@ -14,7 +14,7 @@ TEST(FormMath, StylesByCreationMode) {
   EXPECT_EQ(StylesForMode(page.Style, page.ExStyle, 4, true), (FormStyles{0x56000400, 0}));
   EXPECT_EQ(StylesForMode(page.Style, 0x300 | 0x1, 4, true).ex_style, 0u);  // edges go too
   EXPECT_EQ(StylesForMode(page.Style, 0x300, 2, true).ex_style, 0x300u);    // mode 2 keeps the edges
-  EXPECT_EQ(StylesForMode(main.Style, main.ExStyle, 0, false), (FormStyles{0x16CA0000, 0x1}));
+  EXPECT_EQ(StylesForMode(main.Style, main.ExStyle, 0, false), (FormStyles{0x16CF0000, 0x1}));  // sizable
   EXPECT_EQ(StylesForMode(page.Style, 0, 3, true).style, 0x56CF0400u);  // a child keeping its frame
   EXPECT_EQ(StylesForMode(page.Style, 0x8, 3, true).ex_style, 0u);      // a child is never topmost
   EXPECT_EQ(StylesForMode(page.Style, 0x8, 4, false).ex_style, 0x8u);   // without a parent nothing changes

@@ -232,8 +232,8 @@ TEST(Sorting, EachColumnTogglesItsOwnState) {
   EXPECT_EQ(NextSortOrder(state, 1), SortOrder::Ascending);
   EXPECT_EQ(NextSortOrder(state, 2), SortOrder::Ascending);
   EXPECT_EQ(NextSortOrder(state, 1), SortOrder::Descending);
-  EXPECT_EQ(state.column[0], 'D');
-  EXPECT_EQ(state.column[1], 'A');
+  EXPECT_EQ(state.column[1], 'D');
+  EXPECT_EQ(state.column[2], 'A');
 }
 
 TEST(Sorting, SortsRowsByTheClickedColumn) {
