@@ -32,23 +32,23 @@ double Seconds(const std::function<void()>& work) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-double Best(int runs, const std::function<void()>& before, const std::function<void()>& work) {
-  double best = 1e9;
-  for (int i = 0; i < runs; ++i) {
-    before();
-    best = std::min(best, Seconds(work));
-  }
-  return best;
-}
-
-// The median of runs, each after before.
-double Median(int runs, const std::function<void()>& before, const std::function<void()>& work) {
+// The time of each of runs, each run after before.
+std::vector<double> Times(int runs, const std::function<void()>& before, const std::function<void()>& work) {
   std::vector<double> times;
   for (int i = 0; i < runs; ++i) {
     before();
     times.push_back(Seconds(work));
   }
   std::sort(times.begin(), times.end());
+  return times;
+}
+
+double Best(int runs, const std::function<void()>& before, const std::function<void()>& work) {
+  return Times(runs, before, work).front();
+}
+
+double Median(int runs, const std::function<void()>& before, const std::function<void()>& work) {
+  const std::vector<double> times = Times(runs, before, work);
   return times[times.size() / 2];
 }
 
