@@ -128,6 +128,8 @@ void ShowColumnMenu(HWND form, POINT at) {
   for (int tab = 0; tab < 3; ++tab) AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(pages[tab]), PageName(tab));
   AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(menu, MF_STRING, kMenuColumns, L"Columns\u2026");
+  // A menu of a window that is not in the foreground would take no keys.
+  SetForegroundWindow(form);
   const UINT chosen = static_cast<UINT>(
       TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, form, nullptr));
   DestroyMenu(menu);  // and its submenus

@@ -221,30 +221,58 @@ TEST_F(Editor, HistoryDialogAndKeysUndoAndRedoWrites) {
 namespace rostrel {
 namespace {
 
+struct FoundTip {
+  HWND form, box;
+  std::string text;
+};
+
+BOOL CALLBACK ReadFilterTip(HWND window, LPARAM data) {
+  auto* f = reinterpret_cast<FoundTip*>(data);
+  char kind[32] = {};
+  GetClassNameA(window, kind, sizeof kind);
+  if (lstrcmpiA(kind, TOOLTIPS_CLASSA) != 0 || GetWindow(window, GW_OWNER) != f->form) return TRUE;
+  char text[512] = {};
+  TTTOOLINFOA tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = f->form;
+  tool.uId = reinterpret_cast<UINT_PTR>(f->box);
+  tool.lpszText = text;
+  SendMessageA(window, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
+  f->text = text;
+  return FALSE;
+}
+
+// The reason the filter box's tooltip gives.
 std::string FilterTip(HWND form) {
-  struct Found {
-    HWND form, box;
-    std::string text;
-  } found{form, GetDlgItem(form, kFilterBox), {}};
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND window, LPARAM data) {
-        auto* f = reinterpret_cast<Found*>(data);
-        char kind[32] = {};
-        GetClassNameA(window, kind, sizeof kind);
-        if (lstrcmpiA(kind, TOOLTIPS_CLASSA) != 0 || GetWindow(window, GW_OWNER) != f->form) return TRUE;
-        char text[512] = {};
-        TTTOOLINFOA tool{};
-        tool.cbSize = sizeof tool;
-        tool.hwnd = f->form;
-        tool.uId = reinterpret_cast<UINT_PTR>(f->box);
-        tool.lpszText = text;
-        SendMessageA(window, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
-        f->text = text;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  FoundTip found{form, GetDlgItem(form, kFilterBox), {}};
+  EnumThreadWindows(GetCurrentThreadId(), ReadFilterTip, reinterpret_cast<LPARAM>(&found));
   return found.text;
+}
+
+// Enter on a popup menu's first item, for each menu level shown; a menu
+// still open after 10 s is closed.
+int g_menu_keys = 0;
+DWORD g_menu_since = 0;
+void CALLBACK PickFirstItems(HWND, UINT, UINT_PTR, DWORD) {
+  if (GetTickCount() - g_menu_since > 10000) EndMenu();
+  int menus = 0;
+  for (HWND m = FindWindowA("#32768", nullptr); m; m = FindWindowExA(nullptr, m, "#32768", nullptr)) {
+    menus += IsWindowVisible(m) ? 1 : 0;
+  }
+  if (menus != g_menu_keys + 1) return;
+  // The menu opened by the mouse has no item lit: Down lights the first.
+  std::vector<INPUT> keys;
+  for (WORD vk : {g_menu_keys == 0 ? WORD{VK_DOWN} : WORD{0}, WORD{VK_RETURN}}) {
+    if (!vk) continue;
+    INPUT key{};
+    key.type = INPUT_KEYBOARD;
+    key.ki.wVk = vk;
+    keys.push_back(key);
+    key.ki.dwFlags = KEYEVENTF_KEYUP;
+    keys.push_back(key);
+  }
+  ++g_menu_keys;
+  SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
 }
 
 // A filter typed, Esc, a column chosen in the Columns dialog, header clicks
@@ -305,6 +333,24 @@ TEST_F(Editor, FilterColumnsAndSortsWithRealInputAndKeepsTheChoice) {
   EXPECT_EQ(selected_last(), "Duncan");
   EXPECT_EQ(Cell(SelectedRow() - 1, 2), " " + std::to_string(built_.Position(3)));
 
+  // The header's right button: the menu's first page (Vitals), its first field (Type) added.
+  g_menu_since = GetTickCount();
+  const UINT_PTR menu_timer = SetTimer(nullptr, 0, 60, PickFirstItems);
+  HWND header = reinterpret_cast<HWND>(SendMessageA(list_, LVM_GETHEADER, 0, 0));
+  RECT first{};
+  SendMessageA(header, HDM_GETITEMRECT, speed, reinterpret_cast<LPARAM>(&first));
+  POINT at{first.left + 5, (first.top + first.bottom) / 2};
+  ClientToScreen(header, &at);
+  SetCursorPos(at.x, at.y);
+  INPUT right[2] = {};
+  right[0].type = right[1].type = INPUT_MOUSE;
+  right[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
+  right[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+  SendInput(2, right, sizeof(INPUT));
+  ASSERT_TRUE(PumpUntil([this] { return ShownFields(list_).size() == 6; }));
+  KillTimer(nullptr, menu_timer);
+  EXPECT_EQ(ShownFields(list_).back()->label, "Type");
+
   // A wider and taller window gives the list the room; the pages keep their size.
   RECT list_before{}, tab_before{}, window{};
   GetWindowRect(list_, &list_before);
@@ -325,8 +371,8 @@ TEST_F(Editor, FilterColumnsAndSortsWithRealInputAndKeepsTheChoice) {
   DestroyWindow(form_);
   Pump();
   OpenWindow();
-  ASSERT_EQ(ShownFields(list_).size(), 5u);
-  EXPECT_EQ(ShownFields(list_).back()->label, "Speed");
+  ASSERT_EQ(ShownFields(list_).size(), 6u);
+  EXPECT_EQ(ShownFields(list_)[4]->label, "Speed");
   EXPECT_EQ(SendMessageA(list_, LVM_GETCOLUMNWIDTH, speed, 0), width);
   RECT again{};
   GetWindowRect(form_, &again);
