@@ -186,7 +186,7 @@ void RestorePlacement(HWND form) {
       r.right <= work.left || r.bottom <= work.top) {
     return;
   }
-  SetWindowPos(form, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
+  SetWindowPos(form, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
   if (maximised) ShowWindow(form, SW_MAXIMIZE);
 }
 

@@ -174,8 +174,8 @@ int SelectedItem(HWND list) {
 // else the one selected before.
 void ShowRows(HWND list, std::uint32_t keep) {
   if (keep == 0) {
-    const int item = SelectedItem(list);
-    if (item >= 0 && static_cast<std::size_t>(item) < g.shown.size()) keep = g.rows[g.shown[static_cast<std::size_t>(item)]].position;
+    const auto item = static_cast<std::size_t>(SelectedItem(list));
+    if (item < g.shown.size() && g.shown[item] < g.rows.size()) keep = g.rows[g.shown[item]].position;
   }
   g.shown = g.fields ? FilterRows(g.filter, *g.fields, g.sorted) : std::vector<std::size_t>{};
   SendMessageA(list, LVM_SETITEMCOUNT, g.shown.size(), 0);
@@ -225,11 +225,13 @@ void FillPlayerRows(HWND list, std::vector<PlayerEntry> rows, const RosterView& 
   for (std::size_t i = 0; i < g.rows.size(); ++i) g.row_of[g.rows[i].position] = i;
   g.fields = std::make_unique<ListedFields>(view, g.rows);
   g.sorted = FileOrder(g.rows.size());
+  g.shown.clear();
   if (!g.rows.empty()) SizeNameColumns(list);
   ShowRows(list, 0);
 }
 
 void ClearPlayerRows(HWND list) {
+  g.shown.clear();
   g.rows.clear();
   g.row_of.clear();
   g.fields.reset();
