@@ -45,7 +45,8 @@ void HistoryOptions(CLI::App* command, Arguments& a) {
 
 Commands Declare(CLI::App& app, Arguments& a) {
   Commands c{};
-  c.list = app.add_subcommand("list", "the players: row, record position, first and last name, and any fields");
+  c.list = app.add_subcommand(
+      "list", "the players: row (in file order), record position, first and last name, and any fields");
   c.list->add_option("FILE", a.file, "roster file or saved game")->required();
   c.list->add_option("--format", a.format, "table, csv or json")->check(CLI::IsMember({"table", "csv", "json"}));
   c.list->add_option("--columns", a.query.columns, "fields shown after the names, by page label: Position,Height,Speed");
