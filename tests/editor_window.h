@@ -182,19 +182,16 @@ class Editor : public ::testing::Test {
     INITCOMMONCONTROLSEX controls{8, 0x7FF};
     InitCommonControlsEx(&controls);
     RegisterMainWindow();
-    // The settings of this test program's own, each test starting from none.
-    char program[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, program, MAX_PATH);
-    UseSettingsKey(std::string("Software\\Rostrel\\Tests\\") + std::filesystem::path(program).stem().string());
+    UseSettingsKey(SettingsKey());
   }
-  static void ForgetSettings() {
+  // The settings of this test program's own, each test starting from none.
+  static std::string SettingsKey() {
     char program[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, program, MAX_PATH);
-    RegDeleteTreeA(HKEY_CURRENT_USER,
-                   (std::string("Software\\Rostrel\\Tests\\") + std::filesystem::path(program).stem().string()).c_str());
+    return "Software\\Rostrel\\Tests\\" + std::filesystem::path(program).stem().string();
   }
   void SetUp() override {
-    ForgetSettings();
+    RegDeleteTreeA(HKEY_CURRENT_USER, SettingsKey().c_str());
     RosterBuilder builder;
     builder.Add(U16("Tony"), U16("Parker"))
         .Add(U16("Manu"), U16("Tony"))
