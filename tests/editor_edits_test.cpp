@@ -120,15 +120,16 @@ std::deque<DialogStep> g_steps;
 const char* g_dialog = "History - Roster.ROS";
 std::vector<std::string> g_seen;  // the newest row's What and Undone when each step was ready
 
-// A click sent from inside the dialog's own loop, which handles it.
-void SendClickAt(HWND window, RECT rect) {
+// A click sent from inside the dialog's own loop, which handles it (or any
+// other button's).
+void SendClickAt(HWND window, RECT rect, DWORD down = MOUSEEVENTF_LEFTDOWN, DWORD up = MOUSEEVENTF_LEFTUP) {
   POINT at{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
   ClientToScreen(window, &at);
   SetCursorPos(at.x, at.y);
   INPUT clicks[2] = {};
   clicks[0].type = clicks[1].type = INPUT_MOUSE;
-  clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  clicks[0].mi.dwFlags = down;
+  clicks[1].mi.dwFlags = up;
   SendInput(2, clicks, sizeof(INPUT));
 }
 
@@ -337,16 +338,9 @@ TEST_F(Editor, FilterColumnsAndSortsWithRealInputAndKeepsTheChoice) {
   g_menu_since = GetTickCount();
   const UINT_PTR menu_timer = SetTimer(nullptr, 0, 60, PickFirstItems);
   HWND header = reinterpret_cast<HWND>(SendMessageA(list_, LVM_GETHEADER, 0, 0));
-  RECT first{};
-  SendMessageA(header, HDM_GETITEMRECT, speed, reinterpret_cast<LPARAM>(&first));
-  POINT at{first.left + 5, (first.top + first.bottom) / 2};
-  ClientToScreen(header, &at);
-  SetCursorPos(at.x, at.y);
-  INPUT right[2] = {};
-  right[0].type = right[1].type = INPUT_MOUSE;
-  right[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
-  right[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
-  SendInput(2, right, sizeof(INPUT));
+  RECT item{};
+  SendMessageA(header, HDM_GETITEMRECT, speed, reinterpret_cast<LPARAM>(&item));
+  SendClickAt(header, item, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
   ASSERT_TRUE(PumpUntil([this] { return ShownFields(list_).size() == 6; }));
   KillTimer(nullptr, menu_timer);
   EXPECT_EQ(ShownFields(list_).back()->label, "Type");
