@@ -164,7 +164,8 @@ bool ReadTerm(const std::string& term, FilterTerm& out, std::string& why) {
 bool Holds(const FilterTerm& term, ListedFields& fields, std::size_t row) {
   if (term.op == Op::Name) {
     const std::string& word = term.texts.front();
-    for (const Field* name : {FieldAt(kVitalsTab, vitals::kFirstName), FieldAt(kVitalsTab, vitals::kLastName)}) {
+    static const Field* const names[] = {FieldAt(kVitalsTab, vitals::kFirstName), FieldAt(kVitalsTab, vitals::kLastName)};
+    for (const Field* name : names) {
       if (FoldedText(fields.Text(row, *name)).find(word) != std::string::npos) return true;
     }
     return false;

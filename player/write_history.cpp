@@ -36,8 +36,7 @@ std::string ItemText(int id, int item) {
 HistoryPlayer PlayerOver(RosterView& view, std::uint32_t position, const PendingWrites* overlay) {
   PendingWrites* held = view.pending;
   view.pending = const_cast<PendingWrites*>(overlay);
-  HistoryPlayer p{position, std::string(Unfilled(CellText(ReadNameAt(view, ResolveRelative(view, position + 4))))),
-                  std::string(Unfilled(CellText(ReadNameAt(view, ResolveRelative(view, position)))))};
+  HistoryPlayer p{position, ShownNameAt(view, position + 4), ShownNameAt(view, position)};
   view.pending = held;
   return p;
 }
@@ -171,8 +170,7 @@ std::vector<FieldChange> ChangedFields(RosterView& view, std::uint32_t position,
   for (const auto& [control, text] : a.texts) {
     const auto other = b.texts.find(control);
     if (other != b.texts.end() && other->second != text) {
-      changes.push_back({control.first, control.second, std::string(Unfilled(CellText(text))),
-                         std::string(Unfilled(CellText(other->second)))});
+      changes.push_back({control.first, control.second, ShownName(text), ShownName(other->second)});
     }
   }
   for (const auto& [id, item] : a.items) {

@@ -30,6 +30,7 @@ TEST_F(Cli, ListsAndShowsPlayers) {
     EXPECT_EQ(refused.code, 2) << bad;
     EXPECT_NE(refused.err.find("Sp"), std::string::npos) << refused.err;
   }
+  EXPECT_EQ(Run("list " + Q(path_) + " --filter '\xC5\x81'").code, 2);  // no name holds U+0141
   const std::string one = dir_.File("one.csv");
   ASSERT_EQ(Run("export " + Q(path_) + " --plain --csv " + Q(one) + " --filter 'parker'").code, 0);
   const std::string exported = Slurp(one);
