@@ -10,7 +10,7 @@
 #include <sstream>
 
 #include "bench/ratio_reporter.h"
-#include "cli/csv.h"
+#include "player/csv.h"
 #include "player/player_cycle.h"
 #include "player/player_list.h"
 #include "roster/history.h"
@@ -134,15 +134,15 @@ const std::string& ImportCsv(bool change_all) {
     std::ifstream in(unchanged, std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
-    std::vector<cli::CsvRow> rows;
-    cli::CsvError error;
-    if (!cli::ParseCsv(text.str(), rows, error)) return false;
+    std::vector<CsvRow> rows;
+    CsvError error;
+    if (!ParseCsv(text.str(), rows, error)) return false;
     std::size_t speed = 0;
     while (speed < rows[0].fields.size() && rows[0].fields[speed] != "Speed") ++speed;
     std::string out;
     for (std::size_t r = 0; r < rows.size(); ++r) {
       if (r > 0) rows[r].fields[speed] = std::to_string((std::stoi(rows[r].fields[speed]) + 1) % 100);
-      out += cli::CsvLine(rows[r].fields);
+      out += CsvLine(rows[r].fields);
     }
     std::ofstream(changed, std::ios::binary) << out;
     return true;

@@ -113,6 +113,6 @@ auto OnScratchCopy(const std::string& file, Work work) {
 
 
 // The CSV's key column: the record position ("Position" is a field).
-constexpr const char* kRecordColumn = "Record";
+constexpr const char* kRecordColumn = kRecordLabel;
 
 }  // namespace rostrel::cli

@@ -4,7 +4,7 @@
 #include <fstream>
 
 #include "cli/common.h"
-#include "cli/csv.h"
+#include "player/csv.h"
 #include "player/names.h"
 
 namespace rostrel::cli {

@@ -5,7 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/common.h"
-#include "cli/csv.h"
+#include "player/csv.h"
 #include "pages/form_table.h"
 #include "player/field_catalog.h"
 #include "player/write_history.h"

@@ -7,7 +7,7 @@
 
 #include "cli/common.h"
 #include "player/write_history.h"
-#include "cli/csv.h"
+#include "player/csv.h"
 #include "player/names.h"
 #include "roster/transaction.h"
 
@@ -84,28 +84,13 @@ void ReadSheet(const CsvPlace& at, Sheet& sheet) {
   }
 }
 
-// A cell as the user meant it: a spreadsheet's text formula ="00" as 00, and,
-// in a sheet separated by semicolons or tabs, a number's decimal comma as its
-// point (12,5 is twelve and a half).
-std::string CellValue(std::string cell, const Field& field, char separator) {
-  if (cell.size() >= 3 && cell.starts_with("=\"") && cell.back() == '"') cell = cell.substr(2, cell.size() - 3);
-  const bool name = field.tab == kVitalsTab && (field.id == vitals::kFirstName || field.id == vitals::kLastName);
-  const std::size_t comma = cell.find(',');
-  if (separator != ',' && !name && comma != std::string::npos && comma + 1 < cell.size() &&
-      cell.find_first_not_of("+-0123456789,") == std::string::npos && cell.find_first_of("+-", 1) == std::string::npos &&
-      cell.find(',', comma + 1) == std::string::npos) {
-    cell[comma] = '.';
-  }
-  return cell;
-}
-
 // Types one CSV row's changed cells into its player's loaded pages, checking each.
 RowEdit TypeRow(const CsvRow& row, const Sheet& sheet, std::size_t player, Loaded& loaded, const CsvPlace& at) {
   const std::vector<const Field*>& columns = sheet.columns;
   RowEdit edit{player, {}};
   for (std::size_t c = 1; c < columns.size(); ++c) {
     std::string value;
-    if (!Latin1(CellValue(row.fields[c], *columns[c], sheet.separator), value)) {
+    if (!Latin1(SheetCellValue(row.fields[c], *columns[c], sheet.separator), value)) {
       throw at(row.line, static_cast<int>(c + 1), "a character above U+00FF, which no field can hold");
     }
     // A cell that shows what the box shows writes nothing, in whatever form a

@@ -5,7 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/common.h"
-#include "cli/csv.h"
+#include "player/csv.h"
 #include "player/names.h"
 #include "player/player_filter.h"
 

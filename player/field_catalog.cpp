@@ -1,6 +1,9 @@
 #include "player/field_catalog.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cmath>
+#include <cstdio>
 
 #include "player/codecs.h"
 #include "player/names.h"
@@ -142,49 +145,130 @@ int ItemNamed(const Field& field, std::string_view text) {
   return 0;
 }
 
-bool PutFieldText(MemoryPages& pages, const Field& field, std::string_view text, std::string& why) {
+namespace {
+
+// What the box takes of text: the reason it refuses, else none.
+std::optional<std::string> Refusal(const Field& field, std::string_view text, std::uint32_t name_limit) {
   switch (field.kind) {
-    case FieldKind::Shown:
-      why = "the pages only show this field";
-      return false;
+    case FieldKind::Shown: return "the pages only show this field";
     case FieldKind::Combo: {
-      if (const int item = ItemNamed(field, text)) {
-        pages.SetComboIndex(field.tab, field.id, item);
-        return true;
-      }
+      if (ItemNamed(field, text)) return std::nullopt;
       std::string names;
       for (int item = 1; item <= field.list->Count(); ++item) {
         names += std::string(names.empty() ? "" : item == field.list->Count() ? " and " : ", ") + ItemText(field, item);
       }
-      why = "the list holds only " + names;
-      return false;
+      return "the list holds only " + names;
     }
     case FieldKind::Check:
-      if (text != "0" && text != "1") {
-        why = "the check box takes 1 or 0";
-        return false;
-      }
-      pages.SetCheck(field.tab, field.id, text == "1" ? 1 : 4);
-      return true;
-    case FieldKind::Text:
-      break;
+      if (text != "0" && text != "1") return "the check box takes 1 or 0";
+      return std::nullopt;
+    case FieldKind::Text: break;
   }
   // The byte pages' boxes take digits only.
-  if (field.tab != kVitalsTab) {
-    for (char c : text) {
-      if (c < '0' || c > '9') {
-        why = "the box takes digits only";
-        return false;
-      }
-    }
+  if (field.tab != kVitalsTab && text.find_first_not_of("0123456789") != std::string_view::npos) {
+    return "the box takes digits only";
   }
-  const std::uint32_t limit = pages.GetFieldLimit(field.tab, field.id);
-  if (field.is_name() && text.size() > limit) {
-    why = "a name can be at most " + std::to_string(limit) + " characters long here (its stored length)";
+  if (field.is_name() && text.size() > name_limit) {
+    return "a name can be at most " + std::to_string(name_limit) + " characters long here (its stored length)";
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+bool PutFieldText(MemoryPages& pages, const Field& field, std::string_view text, std::string& why) {
+  const std::optional<std::string> refused = Refusal(field, text, pages.GetFieldLimit(field.tab, field.id));
+  if (refused) {
+    why = *refused;
     return false;
   }
-  pages.Type(field.tab, field.id, text);
+  if (field.kind == FieldKind::Text) pages.Type(field.tab, field.id, text);
+  else ShowFieldText(pages, field, text);
   return true;
+}
+
+std::optional<std::string> TypedFieldText(const RosterView& view, std::uint32_t position, const Field& field,
+                                          std::string_view text, std::string& why) {
+  std::uint32_t limit = 0;
+  if (field.is_name()) {
+    limit = static_cast<std::uint32_t>(ReadNameAt(view, ResolveRelative(view, position + FindVitalsField(field.id)->offset)).size());
+  }
+  if (const std::optional<std::string> refused = Refusal(field, text, limit)) {
+    why = *refused;
+    return std::nullopt;
+  }
+  switch (field.kind) {
+    case FieldKind::Combo: return ItemText(field, ItemNamed(field, text));
+    case FieldKind::Check: return std::string(text);
+    default: break;
+  }
+  std::string held;  // no box holds a NUL
+  for (char c : text) {
+    if (c != '\0') held += c;
+  }
+  return held;
+}
+
+void ShowFieldText(EditorPages& pages, const Field& field, std::string_view held) {
+  switch (field.kind) {
+    case FieldKind::Combo: pages.SetComboIndex(field.tab, field.id, ItemNamed(field, held)); break;
+    case FieldKind::Check: pages.SetCheck(field.tab, field.id, held == "1" ? 1 : 4); break;
+    default: pages.SetFieldText(field.tab, field.id, held); break;
+  }
+}
+
+namespace {
+
+// The numbers a field holds, where a step can move it.
+struct Range {
+  double low, high;
+};
+
+std::optional<Range> NumberRange(const Field& field) {
+  if (field.kind != FieldKind::Text || field.is_name()) return std::nullopt;
+  if (field.tab != kVitalsTab) return Range{0, 255};
+  const VitalsField& f = *FindVitalsField(field.id);
+  if (f.kind == VitalsKind::Number) return Range{0, static_cast<double>((std::uint64_t{1} << f.bits) - 1)};
+  switch (field.id) {
+    case vitals::kHeight: return Range{kShortestInches, kTallestInches};
+    case vitals::kWeight: return Range{0, 32767};
+    case vitals::kNumber: return Range{0, 99};
+    case vitals::kYearsPro: return Range{0, 31.75};
+    case vitals::kDraftYear: return Range{1947, 2046};
+    case vitals::kRound: return Range{0, 15};
+    default: break;
+  }
+  if (field.id >= vitals::kFirstSalary && field.id < vitals::kFirstSalary + vitals::kSalaryYears) {
+    return Range{0, 4294.967};
+  }
+  return std::nullopt;  // the birth date
+}
+
+}  // namespace
+
+std::optional<double> TypedStep(const Field& field, std::string_view text) {
+  if (text.size() < 2 || (text[0] != '+' && text[0] != '-') || !NumberRange(field)) return std::nullopt;
+  std::string_view rest = text.substr(1);
+  const std::optional<double> step = LeadingNumber(rest);
+  if (!step || rest.find_first_not_of("0123456789.") != std::string_view::npos) return std::nullopt;
+  return text[0] == '-' ? -*step : *step;
+}
+
+std::optional<std::string> SteppedFieldText(const Field& field, std::string_view shown, double step, std::string& why) {
+  const std::optional<Range> range = NumberRange(field);
+  const std::optional<double> now = range ? SortValue(field, shown) : std::nullopt;
+  if (!now) {
+    why = range ? "\"" + std::string(shown) + "\" shows no number to add to" : field.label + " holds no number";
+    return std::nullopt;
+  }
+  const double value = std::clamp(*now + step, range->low, range->high);
+  if (field.sort == SortKey::Height) return HeightAsShown(std::to_string(static_cast<int>(std::lround(value))));
+  char text[32];
+  std::snprintf(text, sizeof text, "%.3f", value);
+  std::string out = text;
+  while (out.back() == '0') out.pop_back();
+  if (out.back() == '.') out.pop_back();
+  return out;
 }
 
 }  // namespace rostrel

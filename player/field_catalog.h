@@ -64,6 +64,23 @@ std::string FieldText(const EditorPages& pages, const Field& field);
 // or setting the check mark) would; false, with a reason, when the box could
 // not take it.
 bool PutFieldText(MemoryPages& pages, const Field& field, std::string_view text, std::string& why);
+// What the field's box would hold once the user typed text into it for the
+// player at position: the text, the item's own text, "1" or "0"; none, with
+// a reason, when the box would not take it.
+std::optional<std::string> TypedFieldText(const RosterView& view, std::uint32_t position, const Field& field,
+                                          std::string_view text, std::string& why);
+// Shows a text the box took (TypedFieldText) in the field on the pages.
+void ShowFieldText(EditorPages& pages, const Field& field, std::string_view held);
+
+// A number field's text moved by step ("+5", "-5"): the number shown plus the
+// step, kept within what the field holds. None, with a reason, when the field
+// holds no number to move or the text shows none.
+std::optional<std::string> SteppedFieldText(const Field& field, std::string_view shown, double step, std::string& why);
+// A step typed for a number field: "+5", "-2.5"; none for any other text.
+std::optional<double> TypedStep(const Field& field, std::string_view text);
+
+// The label of the record position's column in sheets and copies.
+constexpr const char* kRecordLabel = "Record";
 
 // The field's text for the player whose record is at position, as a load
 // would show it, read from the view without the pages.

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "cli/csv.h"
+#include "player/csv.h"
 #include "tests/roster_builder.h"
 
 namespace rostrel {

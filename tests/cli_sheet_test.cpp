@@ -27,10 +27,10 @@ struct Saving {
   bool quote_all, decimal_comma, formulas_as_values;
 };
 
-std::string Save(const std::vector<cli::CsvRow>& rows, const Saving& s) {
+std::string Save(const std::vector<CsvRow>& rows, const Saving& s) {
   std::string text;
-  for (const cli::CsvRow& row : rows) {
-    cli::CsvRecord fields = row.fields;
+  for (const CsvRow& row : rows) {
+    CsvRecord fields = row.fields;
     for (std::string& f : fields) {
       if (s.formulas_as_values && f == "=\"00\"") f = "00";
       const std::size_t point = f.find('.');
@@ -38,7 +38,7 @@ std::string Save(const std::vector<cli::CsvRow>& rows, const Saving& s) {
         f[point] = ',';
       }
     }
-    std::string line = cli::CsvLine(fields, s.line_end, s.separator);
+    std::string line = CsvLine(fields, s.line_end, s.separator);
     if (s.quote_all) {
       line.clear();
       for (std::size_t i = 0; i < fields.size(); ++i) {
@@ -51,7 +51,7 @@ std::string Save(const std::vector<cli::CsvRow>& rows, const Saving& s) {
     text += line;
   }
   if (text.ends_with("\n") && s.encoding == Saving::Utf8) text.resize(text.size() - (text.ends_with("\r\n") ? 2 : 1));
-  std::string bytes = s.encoding == Saving::Utf8Mark ? std::string(cli::kUtf8Mark) : "";
+  std::string bytes = s.encoding == Saving::Utf8Mark ? std::string(kUtf8Mark) : "";
   if (s.encoding == Saving::Utf16Le) bytes = "\xFF\xFE";
   if (s.encoding == Saving::Utf16Be) bytes = "\xFE\xFF";
   for (char32_t c : CodePoints(text)) {
@@ -90,13 +90,13 @@ TEST_F(Cli, SheetsSavedEveryWayImportWithoutAChange) {
     const std::string exported = dir_.File("export.csv"), sheet = dir_.File("sheet.csv");
     ASSERT_EQ(Run("export " + Q(path_) + " --csv " + Q(exported)).code, 0);
     std::string text = Slurp(exported);
-    ASSERT_TRUE(text.starts_with(cli::kUtf8Mark));
+    ASSERT_TRUE(text.starts_with(kUtf8Mark));
     ASSERT_NE(text.find("=\"\"00\"\""), std::string::npos) << "a jersey 00 is written as a text formula";
     ASSERT_EQ(Run("export " + Q(path_) + " --csv " + Q(sheet) + " --plain").code, 0);
     ASSERT_EQ(Slurp(sheet).find('\r'), std::string::npos);
-    std::vector<cli::CsvRow> rows;
-    cli::CsvError error;
-    ASSERT_TRUE(cli::ParseCsv(text.substr(cli::kUtf8Mark.size()), rows, error));
+    std::vector<CsvRow> rows;
+    CsvError error;
+    ASSERT_TRUE(ParseCsv(text.substr(kUtf8Mark.size()), rows, error));
     for (const Saving& saving : kSavings) {
       std::ofstream(sheet, std::ios::binary) << Save(rows, saving);
       const Outcome imported = Run("import " + Q(path_) + " --csv " + Q(sheet));

@@ -127,15 +127,15 @@ TEST_F(Cli, ReportsWhatTheFileHoldsAndStrictRefusesTheRest) {
   // An import applies such a cell and names its place; with --strict, nothing is written.
   const std::string csv = dir_.File("players.csv");
   ASSERT_EQ(Run("export " + Q(path_) + " --csv " + Q(csv)).code, 0);
-  std::vector<cli::CsvRow> rows;
-  cli::CsvError error;
-  ASSERT_TRUE(cli::ParseCsv(Slurp(csv), rows, error));
+  std::vector<CsvRow> rows;
+  CsvError error;
+  ASSERT_TRUE(ParseCsv(Slurp(csv), rows, error));
   std::size_t speed = 0;
   while (rows[0].fields[speed] != "Speed") ++speed;
   rows[2].fields[speed] = "257";
   rows[3].fields[speed] = "90";
   std::string text;
-  for (const cli::CsvRow& r : rows) text += cli::CsvLine(r.fields);
+  for (const CsvRow& r : rows) text += CsvLine(r.fields);
   std::ofstream(csv, std::ios::binary) << text;
   const Bytes before = ReadFileBytes(path_);
   const std::string place = "line 3, column " + std::to_string(speed + 1) + ": Speed: \"257\" is stored as \"1\"";
@@ -210,20 +210,20 @@ TEST_F(Cli, CheckReportsAndFixesOnlyTheChecksum) {
 }
 
 TEST(Csv, QuotesWhatNeedsQuotingAndReadsItBack) {
-  const cli::CsvRecord fields{"plain", "a,b", "say \"hi\"", "two\r\nlines", ""};
-  const std::string line = cli::CsvLine(fields);
+  const CsvRecord fields{"plain", "a,b", "say \"hi\"", "two\r\nlines", ""};
+  const std::string line = CsvLine(fields);
   EXPECT_EQ(line, "plain,\"a,b\",\"say \"\"hi\"\"\",\"two\r\nlines\",\r\n");
-  std::vector<cli::CsvRow> rows;
-  cli::CsvError error;
-  ASSERT_TRUE(cli::ParseCsv(line + "x,y\n", rows, error));
+  std::vector<CsvRow> rows;
+  CsvError error;
+  ASSERT_TRUE(ParseCsv(line + "x,y\n", rows, error));
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(rows[0].fields, fields);
   EXPECT_EQ(rows[1].line, 3);  // the quoted line break counts
-  EXPECT_EQ(rows[1].fields, (cli::CsvRecord{"x", "y"}));
-  EXPECT_FALSE(cli::ParseCsv("a,b\nc,\"open", rows, error));
+  EXPECT_EQ(rows[1].fields, (CsvRecord{"x", "y"}));
+  EXPECT_FALSE(ParseCsv("a,b\nc,\"open", rows, error));
   EXPECT_EQ(error.line, 2);
   EXPECT_EQ(error.column, 2);
-  EXPECT_FALSE(cli::ParseCsv("a,b\"c\n", rows, error));
+  EXPECT_FALSE(ParseCsv("a,b\"c\n", rows, error));
   EXPECT_EQ(error.column, 2);
 }
 
@@ -233,20 +233,20 @@ TEST_F(Cli, ExportImportAndDiff) {
   EXPECT_EQ(Run("import " + Q(path_) + " --csv " + Q(csv)).code, 0);
   EXPECT_EQ(ReadFileBytes(path_), built_.bytes);  // an unchanged CSV writes nothing at all
 
-  std::vector<cli::CsvRow> rows;
-  cli::CsvError error;
-  ASSERT_TRUE(cli::ParseCsv(Slurp(csv), rows, error));
+  std::vector<CsvRow> rows;
+  CsvError error;
+  ASSERT_TRUE(ParseCsv(Slurp(csv), rows, error));
   ASSERT_EQ(rows.size(), 5u);
   std::size_t speed = 0;
   for (std::size_t c = 0; c < rows[0].fields.size(); ++c) {
     if (rows[0].fields[c] == "Speed") speed = c;
   }
   ASSERT_NE(speed, 0u);
-  EXPECT_EQ(rows[0].fields[0], std::string(cli::kUtf8Mark) + "Record");  // what Excel writes as "CSV UTF-8"
+  EXPECT_EQ(rows[0].fields[0], std::string(kUtf8Mark) + "Record");  // what Excel writes as "CSV UTF-8"
   EXPECT_EQ(Slurp(csv).find('\n'), Slurp(csv).find("\r\n") + 1);
   auto write = [&] {
     std::string text;
-    for (const cli::CsvRow& r : rows) text += cli::CsvLine(r.fields);
+    for (const CsvRow& r : rows) text += CsvLine(r.fields);
     std::ofstream(csv, std::ios::binary) << text;
   };
   rows[4].fields[speed] = "88";

@@ -27,6 +27,23 @@ TEST(SeedCorpus, EveryVariantKeepsEveryProperty) {
   for (const auto& history : fuzz::HistorySeeds()) EXPECT_EQ(Apply(fuzz::CheckHistoryFile, history), "");
 }
 
+// Seeded sessions of page and grid edits, saves, Ctrl+Z and reopens.
+TEST(SeededSessions, KeepEveryProperty) {
+  test::TempDir dir;
+  const std::string path = dir.File("Seeded.ROS");
+  for (std::uint32_t seed = 1; seed <= 30; ++seed) {
+    test::WriteFileBytes(path, fuzz::SessionRoster());
+    test::MemoryPages pages;
+    fuzz::MemoryInput input(pages);
+    fuzz::Session session(path, pages, input);
+    ASSERT_TRUE(session.Open());
+    const std::vector<fuzz::Action> actions = fuzz::SeededActions(seed, 120);
+    for (std::size_t k = 0; k < actions.size(); ++k) {
+      ASSERT_EQ(session.Step(actions[k]), "") << "seed " << seed << ", step " << k + 1 << " (" << fuzz::Describe(actions[k]) << ")";
+    }
+  }
+}
+
 // Kept inputs lie in tests/fuzz/<kind>/<target>/, kind being corpus or regressions.
 void ReplayKept(const char* target, Check check) {
   int replayed = 0;

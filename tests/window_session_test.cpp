@@ -70,37 +70,12 @@ std::string Difference(const EditorPages& memory, const EditorPages& window, boo
   return {};
 }
 
-// Players whose vitals reach every case the pages treat apart: each body-shape
-// code (3 names no item), codes of the other lists outside their tables, IFF
-// bytes 0, 1, 4 and 7, names with characters above 0x7F, a unit above 0xFF,
-// and a stored name of length 0.
-Bytes SessionRoster() {
-  test::RosterBuilder builder;
-  builder.Add(test::U16("JAMES"), test::U16("Parker"))
-      .Add(u"\u00C9lan", test::U16("Duncan"))
-      .Add(test::U16("Tim"), u"B\u0141ock")
-      .Add(test::U16("Manu"), test::U16(""))
-      .Add(test::U16("Bruce"), test::U16("Bowen"));
-  const std::uint8_t iff[] = {0, 1, 4, 7, 4};
-  for (std::size_t i = 0; i < 5; ++i) {
-    auto& r = builder.Record(i);
-    r[112] = static_cast<std::uint8_t>((r[112] & ~0x60) | ((i % 4) << 5));
-    r[120] = iff[i];
-    r[436] = 64;
-    r[153] = static_cast<std::uint8_t>(90 + 10 * i);  // draft years 1990 ... 2030
-    r[32] = static_cast<std::uint8_t>(3 + i);          // roles 3 ... 7: the last three have no item
-    r[109] = static_cast<std::uint8_t>(2 + 2 * i);     // positions 2 ... 10
-    r[410] = static_cast<std::uint8_t>(i % 3);         // hands 0, 1, 2
-  }
-  return builder.Build().bytes;
-}
-
 TEST(WindowSession, SeededSessionsMatchTheInMemoryPagesStepByStep) {
   INITCOMMONCONTROLSEX controls{sizeof controls, 0x7FF};
   InitCommonControlsEx(&controls);
   RegisterMainWindow();
   test::TempDir dir;
-  const Bytes roster = SessionRoster();
+  const Bytes roster = fuzz::SessionRoster();
   for (std::uint32_t seed : {1u, 2u, 3u}) {
     HWND form = CreateForm("FORM1", nullptr, 0);  // each session starts with empty pages
     ASSERT_NE(form, nullptr);

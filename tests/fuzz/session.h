@@ -1,8 +1,10 @@
 // Whole editing sessions: a user loads players, types into any box, ticks the
-// check box, picks an item of any drop-down list, saves, loads another
-// player, closes and reopens the file, in any order. After every save what
-// the pages show must be what a fresh load of the file shows, in every field, and no byte outside that player's record, its name
-// units and the checksum may have changed. The same session runs over the
+// check box, picks an item of any drop-down list, edits the list's cells,
+// sets a field for several players, pastes a block, takes back grid edits,
+// saves, closes and reopens the file, in any order. After every save what the
+// pages and the list showed must be what a fresh load of the file shows, or
+// the check before the save named it, and no byte outside the edited players'
+// records, their name units and the checksum may have changed. The same session runs over the
 // in-memory pages (natively and under libFuzzer) and over the real controls
 // (under Wine), so that the two can be compared step by step.
 #pragma once
@@ -15,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "player/pending_edits.h"
 #include "player/player_cycle.h"
 #include "tests/memory_pages.h"
 #include "tests/roster_builder.h"
@@ -32,13 +35,14 @@ const std::vector<Editable>& EditableControls();
 const std::vector<int>& ListControls();
 
 struct Action {
-  enum Kind : std::uint8_t { Load, Type, Retype, Toggle, Pick, Save, Reopen };
+  enum Kind : std::uint8_t { Load, Type, Retype, Toggle, Pick, Save, Reopen, CellEdit, Set, Paste, Undo };
   Kind kind = Save;
-  std::size_t row = 0;      // Load: the listed player, modulo the count
-  std::size_t control = 0;  // Type, Retype: the editable control, modulo their count
+  std::size_t row = 0;      // Load, CellEdit, Set, Paste: the (first) listed player, modulo the count
+  std::size_t count = 1;    // Set, Paste: how many players from row on
+  std::size_t control = 0;  // Type, Retype: the editable control; CellEdit, Set, Paste: the field; modulo their count
   std::size_t list = 0;     // Pick: the list, modulo their count
   int item = 1;             // Pick: the item, modulo the list's count
-  std::string text;         // Type: what the user types
+  std::string text;         // Type, CellEdit, Set, Paste: what the user types ("+5" steps in a Set)
 };
 std::string Describe(const Action& action);
 
@@ -81,7 +85,12 @@ class Session {
 
  private:
   std::string CheckSave();
-  std::string CheckPagesShowTheFile(const SaveResult& saved);
+  std::string CheckPagesShowTheFile();
+  std::string CheckOneByOne(const test::Bytes& before,
+                            const std::map<std::pair<std::uint32_t, const Field*>, std::string>& typed);
+  std::string GridStep(const Action& action);
+  // The loaded player's pages again, with his grid edits, after the grid changed them.
+  void ShowLoaded();
 
   std::string path_;
   EditorPages& pages_;
@@ -89,11 +98,14 @@ class Session {
   RosterView view_;
   std::vector<PlayerEntry> rows_;
   LoadedPlayer player_;
+  PendingEdits grid_;
   std::map<std::pair<int, int>, std::string> shown_at_load_;  // what the last load showed, for Retype
-  bool edited_ = false;  // an edit since the last load or save
   bool overlapped_ = false;  // a save since the last load wrote a name over its own record
   std::size_t saves_ = 0;
 };
+
+// Five players whose vitals reach every case the pages treat apart.
+test::Bytes SessionRoster();
 
 // Input: one byte (bit 7: a saved game), one byte n (the last 2n bytes are the
 // actions), then the file.

@@ -10,7 +10,9 @@
 #include <string_view>
 #include <vector>
 
-namespace rostrel::cli {
+#include "player/field_catalog.h"
+
+namespace rostrel {
 
 using CsvRecord = std::vector<std::string>;
 
@@ -32,13 +34,17 @@ struct CsvRow {
 // Reads records one at a time from UTF-8 text, which must outlive the reader.
 class CsvReader {
  public:
-  CsvReader(std::string_view text, char separator) : text_(text), separator_(separator) {}
+  // Loose: a quote inside a field that does not start with one is a quote, as
+  // spreadsheets put a cell such as 6' 10" on the clipboard.
+  CsvReader(std::string_view text, char separator, bool loose = false)
+      : text_(text), separator_(separator), loose_(loose) {}
   // The next record; false at the end, or with error set on malformed input.
   bool Next(CsvRow& row, CsvError& error);
 
  private:
   std::string_view text_;
   char separator_;
+  bool loose_;
   std::size_t at_ = 0;
   int line_ = 1;
 };
@@ -57,7 +63,12 @@ char DetectSeparator(std::string_view text);
 // why, for UTF-16 that is broken.
 bool DecodeSheet(std::string bytes, std::string& text, std::string& read_as, std::string& why);
 
+// A sheet's cell as the user meant it for field: a spreadsheet's text formula
+// ="00" as 00, and, in a sheet separated by semicolons or tabs, a number's
+// decimal comma as its point (12,5 is twelve and a half).
+std::string SheetCellValue(std::string cell, const Field& field, char separator);
+
 // The UTF-8 byte-order mark, which tells a spreadsheet that a CSV is UTF-8.
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
-}  // namespace rostrel::cli
+}  // namespace rostrel

@@ -1,8 +1,8 @@
-#include "cli/csv.h"
+#include "player/csv.h"
 
 #include <cstdint>
 
-namespace rostrel::cli {
+namespace rostrel {
 
 namespace {
 
@@ -132,7 +132,7 @@ bool CsvReader::Next(CsvRow& row, CsvError& error) {
       if (i < text.size() && !ends_field(i)) return fail(line_, "text follows a closing quote");
     } else {
       while (i < text.size() && !ends_field(i)) {
-        if (text[i] == '"') return fail(line_, "a quote inside an unquoted field");
+        if (text[i] == '"' && !loose_) return fail(line_, "a quote inside an unquoted field");
         field += text[i++];
       }
     }
@@ -184,4 +184,15 @@ bool DecodeSheet(std::string bytes, std::string& text, std::string& read_as, std
   return true;
 }
 
-}  // namespace rostrel::cli
+std::string SheetCellValue(std::string cell, const Field& field, char separator) {
+  if (cell.size() >= 3 && cell.starts_with("=\"") && cell.back() == '"') cell = cell.substr(2, cell.size() - 3);
+  const std::size_t comma = cell.find(',');
+  if (separator != ',' && !field.is_name() && comma != std::string::npos && comma + 1 < cell.size() &&
+      cell.find_first_not_of("+-0123456789,") == std::string::npos && cell.find_first_of("+-", 1) == std::string::npos &&
+      cell.find(',', comma + 1) == std::string::npos) {
+    cell[comma] = '.';
+  }
+  return cell;
+}
+
+}  // namespace rostrel
