@@ -5,6 +5,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -13,8 +14,10 @@
 #include "forms/system_helpers.h"
 #include "forms/window_data.h"
 #include "app/columns_dialog.h"
+#include "app/grid_edit.h"
 #include "app/history_dialog.h"
 #include "app/player_list_view.h"
+#include "app/set_dialog.h"
 #include "app/settings.h"
 #include "pages/form_table.h"
 #include "player/field_catalog.h"
@@ -32,7 +35,9 @@ HWND List(HWND form) { return GetDlgItem(form, kPlayerList); }
 void ReleaseFile() {
   CloseRosterView(Editor().view);
   Editor().player = LoadedPlayer{};
+  Editor().pending.Clear();
 }
+
 
 // Asks with Yes and No (and Cancel) buttons, task-modal like the program's
 // other messages; the button pressed.
@@ -48,42 +53,51 @@ void FocusBox(HWND form, int tab, int id) {
   if (HWND box = GetDlgItem(FindPage(form, tab), id)) PostMessageA(form, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(box), TRUE);
 }
 
-// Before a save: when edited boxes hold texts the file would not show as
-// typed, names them and asks. True when the save may go ahead; after No the
-// focus is in the first box named.
-bool ConfirmNotAsTyped(HWND form, WindowPages& pages) {
+// Set while the program fills the pages: their changes are no user's edits.
+bool g_filling_pages = false;
+
+struct FillingPages {
+  FillingPages() { g_filling_pages = true; }
+  ~FillingPages() { g_filling_pages = false; }
+  FillingPages(const FillingPages&) = delete;
+  FillingPages& operator=(const FillingPages&) = delete;
+};
+
+// A box of the pages changed: the player's cell shows it.
+void PageEdited(HWND page, int id) {
   EditorState& editor = Editor();
-  const std::vector<NotAsTyped> found = CheckPlayer(editor.view, pages, editor.player);
+  if (g_filling_pages || !editor.player.loaded || !IsOpen(editor.view)) return;
+  HWND form = GetAncestor(page, GA_ROOT);
+  for (int tab = kVitalsTab; tab <= kTendenciesTab; ++tab) {
+    const Field* field = FindPage(form, tab) == page ? FieldAt(tab, id) : nullptr;
+    if (!field || !field->editable()) continue;
+    editor.pending.Note(editor.view, editor.player.position, *field, FieldText(WindowPages(form), *field));
+    InvalidateRect(List(form), nullptr, FALSE);
+  }
+}
+
+std::string PlayerName(std::uint32_t position) {
+  const EditorState& editor = Editor();
+  return ShownName(editor.pending.Text(editor.view, position, *FieldAt(kVitalsTab, vitals::kFirstName))) + " " +
+         ShownName(editor.pending.Text(editor.view, position, *FieldAt(kVitalsTab, vitals::kLastName)));
+}
+
+// Before a save: when edited cells hold texts the file would not show as
+// typed, names them and asks. True when the save may go ahead.
+bool ConfirmNotAsTyped(const std::vector<CellNotAsTyped>& found) {
   if (found.empty()) return true;
+  const bool one_player = std::all_of(found.begin(), found.end(), [&](const CellNotAsTyped& n) {
+    return n.position == found.front().position;
+  });
   std::string text = "The file cannot hold these values as typed:\n";
   constexpr std::size_t kNamed = 10;
   for (std::size_t k = 0; k < found.size() && k < kNamed; ++k) {
-    text += "\n" + PageLabel(found[k].tab, found[k].id) + ": \"" + found[k].typed + "\" would be saved as \"" +
-            found[k].held + "\"";
+    text += "\n" + (one_player ? std::string() : PlayerName(found[k].position) + ", ") + found[k].field->label + ": \"" +
+            found[k].typed + "\" would be saved as \"" + found[k].held + "\"";
   }
   if (found.size() > kNamed) text += "\nand " + std::to_string(found.size() - kNamed) + " more";
   text += "\n\nSave anyway?";
-  if (Ask(text, MB_YESNO) == IDYES) return true;
-  FocusBox(form, found.front().tab, found.front().id);
-  return false;
-}
-
-// The loaded player saved, after the check: true when the file now holds the pages.
-bool SaveShownPlayer(HWND form) {
-  EditorState& editor = Editor();
-  WindowPages pages(form);
-  if (!ConfirmNotAsTyped(form, pages)) return false;
-  // The player shown in the pages is the one written, wherever the selection is now.
-  const HistoryKeeping history{"Save", HistoryLimit()};
-  const SaveResult saved = SavePlayer(editor.view, pages, editor.player, &history);
-  if (!saved.error.empty()) {
-    // The pages keep the user's edits; a later save or Read puts them in the file.
-    ShowMessage((FileNameOf(editor.view.path) + " was not saved. " + saved.error).c_str());
-    return false;
-  }
-  if (saved.saved) ShowSavedNames(List(form), saved);
-  if (!saved.history_note.empty()) ShowMessage(saved.history_note.c_str());
-  return saved.saved;
+  return Ask(text, MB_YESNO) == IDYES;
 }
 
 // Ctrl+Z and Ctrl+Y anywhere in the main window but an edit box: an undo or a
@@ -109,25 +123,82 @@ LRESULT CALLBACK UndoKeys(int code, WPARAM removed, LPARAM lparam) {
 
 }  // namespace
 
-// Before the loaded player is left (another player, Open, a drop, Close, the
-// window closed, an undo): unsaved edits are saved or dropped as the user
-// says. False when the user cancels, or the save did not happen.
+void NoteLoadedPlayer(HWND form) {
+  EditorState& editor = Editor();
+  if (editor.player.loaded && IsOpen(editor.view)) {
+    editor.pending.NotePages(editor.view, WindowPages(form), editor.player.position);
+  }
+}
+
 bool MayLeavePlayer(HWND form) {
   EditorState& editor = Editor();
-  WindowPages pages(form);
-  if (!IsOpen(editor.view) || !HasUnsavedEdits(pages, editor.player)) return true;
-  const auto& texts = editor.player.state.texts;
-  auto name = [&texts](int id) {
-    const auto it = texts.find({kVitalsTab, id});
-    return it == texts.end() ? std::string() : ShownName(it->second);
-  };
-  const std::string question =
-      "Save the changes to \"" + name(vitals::kFirstName) + " " + name(vitals::kLastName) + "\"?";
+  if (!IsOpen(editor.view)) return true;
+  NoteLoadedPlayer(form);
+  const std::size_t players = editor.pending.PlayerCount();
+  if (players == 0) return true;
+  const std::string question = players == 1 ? "Save the changes to \"" + PlayerName(editor.pending.Players()[0]) + "\"?"
+                                            : "Save the changes to " + Thousands(players) + " players?";
   switch (Ask(question, MB_YESNOCANCEL)) {
-    case IDYES: return SaveShownPlayer(form);
-    case IDNO: LoadPlayer(editor.view, editor.player.position, pages, editor.player); return true;  // the file's values again
+    case IDYES: return SaveEdits(form);
+    case IDNO:  // the file's values again
+      editor.pending.Clear();
+      ShowLoadedPlayer(form);
+      InvalidateRect(List(form), nullptr, FALSE);
+      return true;
     default: return false;
   }
+}
+
+bool SaveEdits(HWND form) {
+  EditorState& editor = Editor();
+  if (!IsOpen(editor.view)) return false;
+  NoteLoadedPlayer(form);
+  if (editor.pending.empty()) return true;
+  CommitResult committed;
+  std::vector<std::uint32_t> written;
+  std::optional<CellNotAsTyped> refused;
+  {
+    // Until the commit the file stays as it was; loads read what the save would write.
+    PendingSave save(editor.view, editor.pending);
+    if (!ConfirmNotAsTyped(save.not_as_typed())) {
+      refused = save.not_as_typed().front();
+    } else {
+      const HistoryKeeping history{"Save", HistoryLimit()};
+      committed = save.Commit(&history);
+      written = save.positions();
+    }
+  }
+  if (refused) {
+    // No writes nothing: the first cell named is shown, in its box.
+    if (!editor.player.loaded || editor.player.position != refused->position) {
+      SelectPlayerRow(List(form), refused->position);
+      ShowPlayer(form, refused->position);
+    }
+    FocusBox(form, refused->field->tab, refused->field->id);
+    return false;
+  }
+  if (!committed.ok) {
+    // The edits stay; a later save or Read puts them in the file.
+    ShowMessage((FileNameOf(editor.view.path) + " was not saved. " + committed.reason).c_str());
+    return false;
+  }
+  editor.pending.Clear();
+  ShowSavedPlayers(List(form), written);
+  ShowLoadedPlayer(form);
+  if (!committed.history_note.empty()) ShowMessage(committed.history_note.c_str());
+  return true;
+}
+
+void ShowLoadedPlayer(HWND form) {
+  EditorState& editor = Editor();
+  if (editor.player.loaded) ShowPlayer(form, editor.player.position);
+}
+
+void ShowPlayer(HWND form, std::uint32_t position) {
+  EditorState& editor = Editor();
+  WindowPages pages(form);
+  const FillingPages filling;
+  if (LoadPlayer(editor.view, position, pages, editor.player)) editor.pending.ShowIn(pages, position);
 }
 
 namespace {
@@ -158,7 +229,9 @@ void LayOut(HWND form, int width, int height) {
     switch (GetDlgCtrlID(child)) {
       case kPlayerList: w += dx, h += dy; break;
       case kSearchBox: case kFilterBox: case kListedCount: w += dx; break;
-      case kOpenButton: case kSaveButton: case kReadButton: case kCloseButton: case kHistoryButton: y += dy; break;
+      case kOpenButton: case kSaveButton: case kReadButton: case kCloseButton: case kHistoryButton: case kSetButton:
+        y += dy;
+        break;
       case kVerse: x += dx, y += dy; break;
       default: x += dx; break;  // ">>", Columns, the tab control and its pages
     }
@@ -240,6 +313,8 @@ void InitialiseMainForm(HWND form) {
   HWND list = List(form);
   SetUpPlayerList(list);
   BindColumnMenu(list);
+  BindGridEvents(list);
+  SetPageEditHandler(PageEdited);
   MakeFilterTip(form);
   ShowListedCount(form);
   RECT client{}, window{};
@@ -289,12 +364,15 @@ void RegisterMainWindow() {
   SetEventHandler(HandlerNumber(HandlerId::FilterKey), OnKey(FilterKey));
   SetEventHandler(HandlerNumber(HandlerId::ChooseColumns), OnCommand(ChooseColumnsHandler));
   SetEventHandler(HandlerNumber(HandlerId::ColumnsButton), OnCommand(ColumnsButtonHandler));
+  SetEventHandler(HandlerNumber(HandlerId::SetField), OnCommand(SetFieldHandler));
+  SetEventHandler(HandlerNumber(HandlerId::SetButton), OnCommand(SetButtonHandler));
   RegisterHistoryDialog();
   RegisterColumnsDialog();
+  RegisterSetDialog();
 }
 
 std::string CheckMainWindowBindings() {
-  return CheckTableBindings({"FORM1", "VITALS", "ATTRIBUTES", "TENDENCIES", "HISTORY", "COLUMNS"});
+  return CheckTableBindings({"FORM1", "VITALS", "ATTRIBUTES", "TENDENCIES", "HISTORY", "COLUMNS", "SET"});
 }
 
 INT_PTR CALLBACK MainFormProc(HWND form, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -322,6 +400,7 @@ INT_PTR CALLBACK MainFormProc(HWND form, UINT message, WPARAM wparam, LPARAM lpa
     }
     case kUndoKeyMessage:
       try {
+        if (!wparam && UndoGridEdit(form)) break;  // an edit not saved yet goes first
         UndoFromWindow(form, wparam ? UndoKind::Redo : UndoKind::Undo, std::nullopt);
       } catch (...) {
         ShowMessage("The write could not be undone or redone.");
@@ -452,27 +531,22 @@ INT_PTR CloseRosterFile(HWND form, int) {
   return 0;
 }
 
-INT_PTR LoadPlayerHandler(HWND form, int, NMHDR*) {
-  HWND list = List(form);
-  if (SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) < 1) return 0;
-  const int row = GetSelectedRow(form, kPlayerList);
-  if (row == 0) return 0;  // a click beside the rows selects nobody
-  const std::uint32_t position = PositionOfCell(PlayerCell(list, row - 1, 2));
+// A click on a row shows that player, with his edits; the edits of the one
+// shown before stay. A click with Ctrl or Shift only selects.
+INT_PTR LoadPlayerHandler(HWND form, int, NMHDR* header) {
+  const auto* click = reinterpret_cast<const NMITEMACTIVATE*>(header);
+  FocusGridColumn(click->iSubItem);
+  if (click->iItem < 0 || (click->uKeyFlags & (LVKF_CONTROL | LVKF_SHIFT))) return 0;
+  const std::uint32_t position = PositionAt(click->iItem);
   EditorState& editor = Editor();
-  WindowPages pages(form);
-  if (editor.player.loaded && HasUnsavedEdits(pages, editor.player)) {
-    if (position == editor.player.position) return 0;  // the same player again: the edits stay
-    if (!MayLeavePlayer(form)) {
-      SelectPlayerRow(list, editor.player.position);  // back to the player the pages show
-      return 0;
-    }
-  }
-  LoadPlayer(editor.view, position, pages, editor.player);
+  if (!position || (editor.player.loaded && position == editor.player.position)) return 0;
+  NoteLoadedPlayer(form);
+  ShowPlayer(form, position);
   return 0;
 }
 
 INT_PTR SavePlayerHandler(HWND form, int) {
-  SaveShownPlayer(form);
+  SaveEdits(form);
   return 0;
 }
 
@@ -509,6 +583,7 @@ INT_PTR OnSearchKey(HWND form, int, WPARAM* key, LPARAM) {
   SendMessageA(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row - 1), FALSE);
   LVITEMA state{};
   state.stateMask = LVIS_SELECTED;
+  SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));  // the found row alone
   state.state = LVIS_SELECTED;
   SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row - 1), reinterpret_cast<LPARAM>(&state));
   return 0;

@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "player/pending_edits.h"
 #include "player/player_cycle.h"
 #include "roster/roster_file.h"
 
@@ -30,15 +31,17 @@ enum MainControl : int {
   kFilterBox = 111,
   kListedCount = 112,
   kColumnsButton = 113,
+  kSetButton = 114,
 };
 
-// What the editor holds while it runs: the remembered path, the open file and
-// the player shown in the pages.
+// What the editor holds while it runs: the remembered path, the open file,
+// the player shown in the pages and the edits of every player not yet saved.
 struct EditorState {
   std::string path;
   RosterView view;
   LoadedPlayer player;
   SearchStart search;
+  PendingEdits pending;
 };
 EditorState& Editor();
 
@@ -69,9 +72,19 @@ INT_PTR OnSearchChar(HWND form, int id, WPARAM* key, LPARAM key_lparam);
 INT_PTR FilterChanged(HWND form, int id);
 INT_PTR FilterKey(HWND form, int id, WPARAM* key, LPARAM key_lparam);
 
-// Before the loaded player is left: unsaved edits are saved or dropped as the
-// user says. False when the action must not go ahead.
+// Before the file is left or written otherwise (Open, a drop, Close, closing
+// the window, an undo of a write): every player's unsaved edits are saved or
+// dropped as the user says. False when the action must not go ahead.
 bool MayLeavePlayer(HWND form);
+// Writes every player's edits as one save, after the check of texts the file
+// would not hold as typed; true when the file now holds them.
+bool SaveEdits(HWND form);
+// The loaded player's boxes kept as his edits.
+void NoteLoadedPlayer(HWND form);
+// The loaded player's pages again: what the file holds, with his edits.
+void ShowLoadedPlayer(HWND form);
+// Loads the player at position into the pages, with his edits.
+void ShowPlayer(HWND form, std::uint32_t position);
 
 // The dropped files' full names, in UTF-8, joined by "|"; finishes the drop.
 std::string CollectDroppedFiles(HDROP drop);

@@ -6,10 +6,13 @@
 #include <sstream>
 #include <unordered_map>
 
+#include "app/main_window.h"
 #include "app/settings.h"
 #include "forms/event_routing.h"
 #include "forms/handles.h"
+#include "player/names.h"
 #include "player/player_filter.h"
+#include "player/records.h"
 
 namespace rostrel {
 
@@ -26,27 +29,56 @@ struct ListModel {
   Filter filter;
   std::vector<const Field*> columns;  // list column kFixedColumns + k shows columns[k]
   SortState sort;  // by the field's place in the catalog
+  const RosterView* view = nullptr;
+  OwnedFont bold;  // for edited cells
 };
 ListModel g;
 
 constexpr const char* kDefaultColumns[] = {"Position", "Number", "Height", "Weight"};
 constexpr const char* kColumnsSetting = "Columns";
 
-const Field* FieldOfColumn(int column) {
-  if (column == 0) return FieldAt(kVitalsTab, vitals::kFirstName);
-  if (column == 1) return FieldAt(kVitalsTab, vitals::kLastName);
-  const auto k = static_cast<std::size_t>(column - kFixedColumns);
-  return column >= kFixedColumns && k < g.columns.size() ? g.columns[k] : nullptr;
-}
-
 std::string Cell(int item, int column) {
   if (item < 0 || static_cast<std::size_t>(item) >= g.shown.size()) return {};
   const std::size_t row = g.shown[static_cast<std::size_t>(item)];
+  const Field* field = FieldOfColumn(column);
+  if (const std::string* edited = field ? Editor().pending.Find(g.rows[row].position, *field) : nullptr) {
+    return CellText(*edited);
+  }
   if (column == 0) return g.rows[row].first_name;
   if (column == 1) return g.rows[row].last_name;
   if (column == 2) return PositionCell(g.rows[row].position);
-  const Field* field = FieldOfColumn(column);
   return field && g.fields ? g.fields->Text(row, *field) : std::string();
+}
+
+// Edited cells are bold until saved, and an edited player's row has a mark at its left.
+INT_PTR DrawCell(HWND, int, NMHDR* header) {
+  auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(header);
+  const auto item = static_cast<int>(draw->nmcd.dwItemSpec);
+  switch (draw->nmcd.dwDrawStage) {
+    case CDDS_PREPAINT: return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT: return RowMarked(item) ? CDRF_NOTIFYSUBITEMDRAW | CDRF_NOTIFYPOSTPAINT : CDRF_DODEFAULT;
+    case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
+      HWND list = draw->nmcd.hdr.hwndFrom;
+      if (!g.bold) {
+        LOGFONTA font{};
+        GetObjectA(reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0)), sizeof font, &font);
+        font.lfWeight = FW_BOLD;
+        g.bold.reset(CreateFontIndirectA(&font));
+      }
+      const bool bold = CellEdited(item, draw->iSubItem);
+      SelectObject(draw->nmcd.hdc, bold ? g.bold.get() : reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0)));
+      return CDRF_NEWFONT;
+    }
+    case CDDS_ITEMPOSTPAINT: {
+      RECT row{LVIR_BOUNDS, 0, 0, 0};
+      SendMessageA(draw->nmcd.hdr.hwndFrom, LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&row));
+      row.right = row.left + 4;
+      const OwnedBrush mark(CreateSolidBrush(RGB(230, 120, 0)));
+      FillRect(draw->nmcd.hdc, &row, mark.get());
+      return CDRF_DODEFAULT;
+    }
+    default: return CDRF_DODEFAULT;
+  }
 }
 
 // The list asks for the cells it draws.
@@ -152,6 +184,7 @@ void BindListEvents(HWND list) {
   BindEvent(header, WM_NOTIFY, static_cast<int>(HDN_ENDDRAG), OnNotify(RefuseDropBeforeChosen));
   BindEvent(list, WM_NOTIFY, static_cast<int>(LVN_GETDISPINFOA), OnNotify(CellTextA));
   BindEvent(list, WM_NOTIFY, static_cast<int>(LVN_GETDISPINFOW), OnNotify(CellTextW));
+  BindEvent(list, WM_NOTIFY, static_cast<int>(NM_CUSTOMDRAW), OnNotify(DrawCell));
 }
 
 // The kept choice: one line per column, its width and its label.
@@ -187,11 +220,6 @@ void ShowRows(HWND list, std::uint32_t keep) {
   InvalidateRect(list, nullptr, TRUE);
 }
 
-std::string Thousands(std::size_t n) {
-  std::string digits = std::to_string(n);
-  for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) digits.insert(static_cast<std::size_t>(at), ",");
-  return digits;
-}
 
 }  // namespace
 
@@ -220,6 +248,7 @@ void SetUpPlayerList(HWND list) {
 }
 
 void FillPlayerRows(HWND list, std::vector<PlayerEntry> rows, const RosterView& view) {
+  g.view = &view;
   g.rows = std::move(rows);
   g.row_of.clear();
   for (std::size_t i = 0; i < g.rows.size(); ++i) g.row_of[g.rows[i].position] = i;
@@ -273,6 +302,72 @@ void ShowSavedNames(HWND list, const SaveResult& saved) {
   InvalidateRect(list, nullptr, FALSE);
 }
 
+void ShowSavedPlayers(HWND list, const std::vector<std::uint32_t>& positions) {
+  for (std::uint32_t position : positions) {
+    const auto it = g.row_of.find(position);
+    if (it == g.row_of.end() || !g.view) continue;
+    g.rows[it->second].first_name = ShownNameAt(*g.view, position + 4);
+    g.rows[it->second].last_name = ShownNameAt(*g.view, position);
+    if (g.fields) g.fields->Refresh(it->second);
+  }
+  InvalidateRect(list, nullptr, FALSE);
+}
+
+const Field* FieldOfColumn(int column) {
+  if (column == 0) return FieldAt(kVitalsTab, vitals::kFirstName);
+  if (column == 1) return FieldAt(kVitalsTab, vitals::kLastName);
+  const auto k = static_cast<std::size_t>(column - kFixedColumns);
+  return column >= kFixedColumns && k < g.columns.size() ? g.columns[k] : nullptr;
+}
+
+std::uint32_t PositionAt(int item) {
+  return item >= 0 && static_cast<std::size_t>(item) < g.shown.size() ? g.rows[g.shown[static_cast<std::size_t>(item)]].position : 0;
+}
+
+int ItemOf(std::uint32_t position) {
+  for (std::size_t i = 0; i < g.shown.size(); ++i) {
+    if (g.rows[g.shown[i]].position == position) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+std::vector<std::uint32_t> ListedPositions() {
+  std::vector<std::uint32_t> positions;
+  positions.reserve(g.shown.size());
+  for (std::size_t row : g.shown) positions.push_back(g.rows[row].position);
+  return positions;
+}
+
+std::vector<std::uint32_t> FilePositions() {
+  std::vector<std::uint32_t> positions;
+  positions.reserve(g.rows.size());
+  for (const PlayerEntry& row : g.rows) positions.push_back(row.position);
+  return positions;
+}
+
+std::vector<int> SelectedItems(HWND list) {
+  std::vector<int> items;
+  for (int i = -1; (i = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(i), LVNI_SELECTED))) >= 0;) {
+    items.push_back(i);
+  }
+  return items;
+}
+
+std::vector<int> ShownColumns(HWND list) {
+  std::vector<int> columns;
+  for (int column : ColumnOrder(list)) {
+    if (FieldOfColumn(column)) columns.push_back(column);
+  }
+  return columns;
+}
+
+bool CellEdited(int item, int column) {
+  const Field* field = FieldOfColumn(column);
+  return field && Editor().pending.Find(PositionAt(item), *field);
+}
+
+bool RowMarked(int item) { return Editor().pending.Edited(PositionAt(item)); }
+
 void SortByListColumn(HWND list, int column, std::uint32_t keep) {
   const Field* field = FieldOfColumn(column);
   if (!field) return;
@@ -288,6 +383,12 @@ std::string FilterPlayerRows(HWND list, const std::string& text, std::uint32_t k
   g.filter = std::move(parse.filter);
   ShowRows(list, keep);
   return {};
+}
+
+std::string Thousands(std::size_t n) {
+  std::string digits = std::to_string(n);
+  for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) digits.insert(static_cast<std::size_t>(at), ",");
+  return digits;
 }
 
 std::string ListedCountText() {

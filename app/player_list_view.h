@@ -41,12 +41,31 @@ std::string PlayerCell(HWND list, int item, int column);
 bool SelectPlayerRow(HWND list, std::uint32_t position);
 // Puts the saved player's fields into that player's row, wherever it stands.
 void ShowSavedNames(HWND list, const SaveResult& saved);
+// Reads the players' cells again after they were written, names included.
+void ShowSavedPlayers(HWND list, const std::vector<std::uint32_t>& positions);
+// The field a column shows: 0 and 1 the names; none for the record position.
+const Field* FieldOfColumn(int column);
+// The player an item lists (0 for none), and the item listing a player (-1 for none).
+std::uint32_t PositionAt(int item);
+int ItemOf(std::uint32_t position);
+// The listed players' record positions, in list order; every player's, in file order.
+std::vector<std::uint32_t> ListedPositions();
+std::vector<std::uint32_t> FilePositions();
+// The selected items, ascending.
+std::vector<int> SelectedItems(HWND list);
+// The columns that show a field, in their order on the screen.
+std::vector<int> ShownColumns(HWND list);
+// A cell with an edit not yet saved (drawn bold); a row of a player with one (marked).
+bool CellEdited(int item, int column);
+bool RowMarked(int item);
 // A click on the header of a column (0-based): sorts by it, ascending first,
 // then reversed at each click; keep stays selected.
 void SortByListColumn(HWND list, int column, std::uint32_t keep);
 // Lists only the players the filter text picks; keep stays selected. The
 // empty text when it reads, else why it does not (the rows then stay).
 std::string FilterPlayerRows(HWND list, const std::string& text, std::uint32_t keep);
+// 1204 as "1,204".
+std::string Thousands(std::size_t n);
 // "312 of 1,204 players".
 std::string ListedCountText();
 // The fields shown after the fixed columns, in their order on the screen.

@@ -46,7 +46,7 @@ constexpr const char* kVerse =
 const ControlRow kMainRows[] = {
     {100, "Button", "Open", 225, 5175, 975, 375, 0x1001EF00, 0},
     // Owner data: the rows live in the program, the list asks for the cells it shows.
-    {101, "SysListView32", "", 240, 1155, 3255, 3930, 0x1001104D, win::kWsExClientEdge,
+    {101, "SysListView32", "", 240, 1155, 3255, 3930, 0x10011049, win::kWsExClientEdge,
      win::kLvmSetExtendedListViewStyle, win::kLvsExFullRowSelect | win::kLvsExHeaderDragDrop},
     {102, "Static", ">>", 3210, 150, 255, 255, kLabel, 0},
     {103, "Edit", "", 240, 120, 2895, 255, kTextEdit, win::kWsExClientEdge},
@@ -54,12 +54,13 @@ const ControlRow kMainRows[] = {
     {105, "Button", "Save", 1320, 5175, 975, 375, 0x18016F00, 0},
     {106, "Button", "Read", 3915, 5175, 855, 375, 0x00016F00, 0},
     {107, "Button", "Close", 2415, 5175, 975, 375, 0x10016F00, 0},
-    {108, "Static", kVerse, 5040, 5160, 5775, 495, kLabel, 0, 0, 0, true},
+    {108, "Static", kVerse, 5580, 5160, 5235, 495, kLabel, 0, 0, 0, true},
     {109, "Button", "History", 3510, 5175, 975, 375, 0x10016F00, 0},
     {110, "Static", "Filter:", 240, 525, 585, 255, kLabel, 0},
     {111, "Edit", "", 840, 495, 2655, 285, kTextEdit, win::kWsExClientEdge},
     {112, "Static", "", 240, 870, 2115, 255, kLabel, 0},
     {113, "Button", "Columns\u2026", 2415, 810, 1080, 315, 0x10010000, 0, 0, 0, true},
+    {114, "Button", "Set\u2026", 4605, 5175, 855, 375, 0x10016F00, 0, 0, 0, true},
 };
 
 struct MainEvents {
@@ -84,6 +85,7 @@ const MainEvents kMainEvents[] = {
      {{win::kWmCommand, win::kEnChange, HandlerNumber(HandlerId::FilterChanged)},
       {win::kWmGetDlgCode, win::kWmKeyDown, HandlerNumber(HandlerId::FilterKey)}}},
     {113, {{win::kWmCommand, 0, HandlerNumber(HandlerId::ChooseColumns)}}},
+    {114, {{win::kWmCommand, 0, HandlerNumber(HandlerId::SetField)}}},
 };
 
 // COLUMNS: every field by page and label, checked when the list shows it.
@@ -96,6 +98,21 @@ const ControlRow kColumnRows[] = {
 const MainEvents kColumnEvents[] = {
     {101, {{win::kWmCommand, 0, HandlerNumber(HandlerId::ColumnsButton)}}},
     {102, {{win::kWmCommand, 0, HandlerNumber(HandlerId::ColumnsButton)}}},
+};
+
+// SET: one field given a value for every selected player.
+const ControlRow kSetRows[] = {
+    {100, "Static", "Field:", 120, 150, 900, 255, kLabel, 0},
+    {101, "ComboBox", "", 1080, 120, 2880, kListHeight, kDropDownList, 0},
+    {102, "Static", "Value:", 120, 570, 900, 255, kLabel, 0},
+    {103, "Edit", "", 1080, 540, 2880, 285, kTextEdit, win::kWsExClientEdge},
+    {104, "Static", "", 120, 960, 3840, 255, kLabel, 0},
+    {105, "Button", "OK", 1440, 1380, 1200, 375, 0x10010001, 0},
+    {106, "Button", "Cancel", 2760, 1380, 1200, 375, 0x10010000, 0},
+};
+const MainEvents kSetEvents[] = {
+    {105, {{win::kWmCommand, 0, HandlerNumber(HandlerId::SetButton)}}},
+    {106, {{win::kWmCommand, 0, HandlerNumber(HandlerId::SetButton)}}},
 };
 
 // HISTORY: the writes kept beside the roster, newest first, and what can be done with them.
@@ -251,6 +268,7 @@ const FormDef kForms[] = {
     {"VITALS", "Vitals", kPageStyle, 0, 2130, 1365, 7710, 5340, 2, false},
     {"HISTORY", "History", 0x10C80000, win::kWsExDlgModalFrame, 0, 0, 9390, 5175, 3, true},
     {"COLUMNS", "Columns", 0x10C80000, win::kWsExDlgModalFrame, 0, 0, 5190, 6450, 3, true},
+    {"SET", "Set", 0x10C80000, win::kWsExDlgModalFrame, 0, 0, 4200, 2280, 3, true},
 };
 
 std::string NormalName(std::string_view name) {
@@ -340,6 +358,9 @@ bool LookupControlDef(std::string_view form, int id, ControlDef& control) {
   } else if (name == "COLUMNS") {
     found = FromRows(kColumnRows, id, control);
     bind(kColumnEvents);
+  } else if (name == "SET") {
+    found = FromRows(kSetRows, id, control);
+    bind(kSetEvents);
   } else if (name == "ATTRIBUTES") {
     found = FromBlock(kAttributeRows, kAttributesTab, 525, id, control);
   } else if (name == "TENDENCIES") {

@@ -30,6 +30,8 @@ enum class HandlerId {
   FilterKey,
   ChooseColumns,
   ColumnsButton,
+  SetField,
+  SetButton,
   Count,  // how many there are; keep it last
 };
 constexpr int HandlerNumber(HandlerId id) { return static_cast<int>(id); }

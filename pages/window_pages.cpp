@@ -107,7 +107,23 @@ std::uint32_t WindowPages::GetCheck(int tab, int id) const {
   return control && SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
 }
 
-INT_PTR CALLBACK VitalsPageProc(HWND page, UINT message, WPARAM, LPARAM) {
+namespace {
+
+PageEditHandler g_page_edited = nullptr;
+
+void NotePageEdit(HWND page, UINT message, WPARAM wparam) {
+  const WORD code = HIWORD(wparam);
+  if (message == WM_COMMAND && g_page_edited && (code == EN_CHANGE || code == CBN_SELCHANGE || code == BN_CLICKED)) {
+    g_page_edited(page, LOWORD(wparam));
+  }
+}
+
+}  // namespace
+
+void SetPageEditHandler(PageEditHandler handler) { g_page_edited = handler; }
+
+INT_PTR CALLBACK VitalsPageProc(HWND page, UINT message, WPARAM wparam, LPARAM) {
+  NotePageEdit(page, message, wparam);
   if (message == WM_INITDIALOG && InitialiseOnce(page)) {
     for (const VitalsField& f : VitalsFields()) {
       if (!f.list) continue;
@@ -118,12 +134,14 @@ INT_PTR CALLBACK VitalsPageProc(HWND page, UINT message, WPARAM, LPARAM) {
   return 0;
 }
 
-INT_PTR CALLBACK AttributesPageProc(HWND page, UINT message, WPARAM, LPARAM) {
+INT_PTR CALLBACK AttributesPageProc(HWND page, UINT message, WPARAM wparam, LPARAM) {
+  NotePageEdit(page, message, wparam);
   if (message == WM_INITDIALOG) InitialiseOnce(page);
   return 0;
 }
 
-INT_PTR CALLBACK TendenciesPageProc(HWND page, UINT message, WPARAM, LPARAM) {
+INT_PTR CALLBACK TendenciesPageProc(HWND page, UINT message, WPARAM wparam, LPARAM) {
+  NotePageEdit(page, message, wparam);
   if (message == WM_INITDIALOG) InitialiseOnce(page);
   return 0;
 }

@@ -37,6 +37,10 @@ class WindowPages : public EditorPages {
 
 // The pages' dialog procedures: the once-only initialisation (VITALS fills
 // its drop-down lists), nothing else.
+// Called when the user changes a box, a drop-down list or the check box of a page.
+using PageEditHandler = void (*)(HWND page, int id);
+void SetPageEditHandler(PageEditHandler handler);
+
 INT_PTR CALLBACK VitalsPageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam);
 INT_PTR CALLBACK AttributesPageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam);
 INT_PTR CALLBACK TendenciesPageProc(HWND page, UINT message, WPARAM wparam, LPARAM lparam);

@@ -44,57 +44,55 @@ TEST_F(Editor, SaveNamesTextsTheFileWouldNotHoldAsTypedAndAsks) {
   EXPECT_EQ(g_boxes.size(), 2u);
 }
 
-TEST_F(Editor, UnsavedEditsAreSavedDroppedOrKeptAsTheUserSays) {
+TEST_F(Editor, UnsavedEditsOfEveryPlayerAreSavedDroppedOrKeptAsTheUserSays) {
   Drop({roster_});
   ClickRow(0);
   ClickTab(1);
   Retype(PageControl(1, 100), "77");
   const Bytes before = ReadFileBytes(roster_);
-  const std::string question = "Save the changes to \"Tony Parker\"?";
 
-  g_answers = {IDCANCEL};  // another player, then Close: both stay undone
+  // Another player asks nothing: the edit stays, his row is marked, and the
+  // pages show the clicked player with his own edits.
   ClickRow(1);
-  Click(GetDlgItem(form_, kCloseButton));
-  ASSERT_EQ(g_boxes, (std::vector<std::string>{question, question}));
-  EXPECT_EQ(SelectedRow(), 1);
-  EXPECT_EQ(Shown(form_, 1, 100), "77");
-  EXPECT_EQ(Rows(), 5);
-  EXPECT_EQ(ReadFileBytes(roster_), before);
-  ClickRow(0);  // the same player again: the edit stays, nothing is asked
-  EXPECT_EQ(Shown(form_, 1, 100), "77");
-
-  g_answers = {IDNO};
-  ClickRow(1);
-  EXPECT_EQ(SelectedRow(), 2);
   EXPECT_EQ(Shown(form_, 0, vitals::kFirstName), "Manu");
+  EXPECT_TRUE(RowMarked(0));
+  EXPECT_FALSE(RowMarked(1));
+  Retype(PageControl(1, 100), "78");
+  EXPECT_TRUE(RowMarked(1));
+  ClickRow(0);
+  EXPECT_EQ(Shown(form_, 1, 100), "77");
+  Retype(PageControl(1, 100), std::to_string(before[built_.Offset(0, 436)]));  // typed back: no edit
+  EXPECT_FALSE(RowMarked(0));
+  Retype(PageControl(1, 100), "77");
+  EXPECT_TRUE(g_boxes.empty());
+
+  g_answers = {IDCANCEL};  // Close, then a drop: both stay undone
+  Click(GetDlgItem(form_, kCloseButton));
+  Drop({roster_});
+  const std::string question = "Save the changes to 2 players?";
+  ASSERT_EQ(g_boxes, (std::vector<std::string>{question, question}));
+  EXPECT_EQ(Rows(), 5);
+  EXPECT_EQ(Shown(form_, 1, 100), "77");
   EXPECT_EQ(ReadFileBytes(roster_), before);
 
-  Retype(PageControl(1, 100), "78");
-  g_answers = {IDYES};
-  ClickRow(3);
-  EXPECT_EQ(ReadFileBytes(roster_)[built_.Offset(1, 436)], 78);
-  EXPECT_EQ(Shown(form_, 0, vitals::kFirstName), "Tim");
-  EXPECT_EQ(g_boxes.back(), "Save the changes to \"Manu Tony\"?");
+  g_answers = {IDNO};  // No drops every edit
+  Click(GetDlgItem(form_, kCloseButton));
+  EXPECT_EQ(Rows(), 0);
+  EXPECT_EQ(ReadFileBytes(roster_), before);
 
+  // Closing the window as it runs modally: Cancel keeps it open, Yes saves
+  // both players in one write and closes.
+  Drop({roster_});
+  ClickRow(3);
   Retype(PageControl(1, 100), "79");
   g_answers = {IDYES};
   Click(GetDlgItem(form_, kCloseButton));
-  EXPECT_EQ(Rows(), 0);
+  EXPECT_EQ(g_boxes.back(), "Save the changes to \"Tim Duncan\"?");
   EXPECT_EQ(ReadFileBytes(roster_)[built_.Offset(3, 436)], 79);
-
   Drop({roster_});
   ClickRow(4);
   Retype(PageControl(1, 100), "80");
-  const Bytes saved = ReadFileBytes(roster_);
-  g_answers = {IDNO};
-  Click(GetDlgItem(form_, kCloseButton));
-  EXPECT_EQ(Rows(), 0);
-  EXPECT_EQ(ReadFileBytes(roster_), saved);
-  EXPECT_EQ(g_boxes.size(), 6u);
-
-  // Closing the window as it runs modally: Cancel keeps it open, Yes saves and closes.
-  Drop({roster_});
-  ClickRow(4);
+  ClickRow(2);
   Retype(PageControl(1, 100), "81");
   SetPropA(form_, "VD_MODAL", reinterpret_cast<HANDLE>(1));
   g_answers = {IDCANCEL};
@@ -103,8 +101,11 @@ TEST_F(Editor, UnsavedEditsAreSavedDroppedOrKeptAsTheUserSays) {
   g_answers = {IDYES};
   SendMessageA(form_, WM_CLOSE, 0, 0);
   EXPECT_FALSE(IsWindow(form_));
-  EXPECT_EQ(ReadFileBytes(roster_)[built_.Offset(4, 436)], 81);
-  EXPECT_EQ(g_boxes.size(), 8u);
+  const Bytes after = ReadFileBytes(roster_);
+  EXPECT_EQ(after[built_.Offset(4, 436)], 80);
+  EXPECT_EQ(after[built_.Offset(2, 436)], 81);
+  EXPECT_EQ(g_boxes.size(), 6u);
+  EXPECT_EQ(g_boxes.back(), "Save the changes to 2 players?");
 }
 
 // The History dialog runs modally inside the click on History: a timer works

@@ -13,7 +13,8 @@ int CountControls(const char* form) {
 }
 
 TEST(FormTable, FormsAndTheirContiguousControls) {
-  EXPECT_EQ(CountControls("FORM1"), 14);
+  EXPECT_EQ(CountControls("FORM1"), 15);
+  EXPECT_EQ(CountControls("SET"), 7);
   EXPECT_EQ(CountControls("HISTORY"), 6);
   EXPECT_EQ(CountControls("COLUMNS"), 3);
   EXPECT_EQ(CountControls("ATTRIBUTES"), 68);
@@ -21,7 +22,7 @@ TEST(FormTable, FormsAndTheirContiguousControls) {
   EXPECT_EQ(CountControls("VITALS"), 66);
   ControlDef c;
   EXPECT_FALSE(LookupControlDef("FORM1", 99, c));
-  EXPECT_FALSE(LookupControlDef("FORM1", 114, c));
+  EXPECT_FALSE(LookupControlDef("FORM1", 115, c));
   EXPECT_TRUE(c.ClassName.empty());
   EXPECT_FALSE(LookupControlDef("FORM2", 100, c));
   FormDef f;
@@ -39,7 +40,7 @@ TEST(FormTable, NameRuleAndListViewDefinition) {
   ControlDef c;
   ASSERT_TRUE(LookupControlDef("  form1  ", 101, c));
   EXPECT_EQ(c.ClassName, "SysListView32");
-  EXPECT_EQ(c.Style, 0x5601104Du);  // owner data
+  EXPECT_EQ(c.Style, 0x56011049u);  // owner data, several rows selected at once
   EXPECT_EQ(c.ExStyle, win::kWsExClientEdge);
   EXPECT_EQ(c.InitMessage, 0x1036u);
   EXPECT_EQ(c.InitWParam, 0u);
