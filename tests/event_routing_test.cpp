@@ -88,7 +88,8 @@ class FormsWithHandlers : public ::testing::Test {
     InitCommonControlsEx(&controls);
     for (HandlerId id : {HandlerId::ChooseRosterFile, HandlerId::ReadRosterFile, HandlerId::CloseRosterFile,
                          HandlerId::SavePlayer, HandlerId::ShowHistory, HandlerId::HistoryButton,
-                         HandlerId::FilterChanged, HandlerId::ChooseColumns, HandlerId::ColumnsButton}) {
+                         HandlerId::FilterChanged, HandlerId::ChooseColumns, HandlerId::ColumnsButton,
+                         HandlerId::SetField, HandlerId::SetButton}) {
       SetEventHandler(HandlerNumber(id), OnCommand(Handler));
     }
     for (HandlerId id : {HandlerId::LoadPlayer, HandlerId::OnColumnClick}) SetEventHandler(HandlerNumber(id), OnNotify(NotifyStub));
@@ -142,7 +143,7 @@ TEST_F(FormsWithHandlers, HookCountsFormsAndGoesWithTheLast) {
 // The form table's bindings are checked against the kinds of the handlers they
 // name: a handler of another kind, or none, is reported by control.
 TEST_F(FormsWithHandlers, TableBindingsAreCheckedAgainstTheirHandlersKinds) {
-  const std::vector<std::string> forms{"FORM1", "VITALS", "ATTRIBUTES", "TENDENCIES", "HISTORY", "COLUMNS"};
+  const std::vector<std::string> forms{"FORM1", "VITALS", "ATTRIBUTES", "TENDENCIES", "HISTORY", "COLUMNS", "SET"};
   EXPECT_EQ(CheckTableBindings(forms), "");
   SetEventHandler(HandlerNumber(HandlerId::SavePlayer), OnNotify(NotifyStub));
   SetEventHandler(HandlerNumber(HandlerId::OnSearchChar), EventHandler{});

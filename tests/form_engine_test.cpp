@@ -60,7 +60,7 @@ TEST_F(Forms, MainFormAndControlsAt96Dpi) {
   EXPECT_EQ(outer.right - outer.left, 748);
   EXPECT_EQ(outer.bottom - outer.top, 412);
   EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(form_, GWL_STYLE)) & 0xFFFF0000u, 0x06CF0000u);  // hidden: no WS_VISIBLE
-  EXPECT_EQ(Controls(form_), 14);
+  EXPECT_EQ(Controls(form_), 15);
   const RECT list = ChildRect(GetDlgItem(form_, 101));
   EXPECT_EQ(list.left, 16);
   EXPECT_EQ(list.top, 77);

@@ -304,7 +304,6 @@ std::string Session::CheckSave() {
   for (const CellNotAsTyped& n : save.not_as_typed()) named.insert({n.position, n.field});
   const CommitResult committed = save.Commit(nullptr);
   if (!committed.ok) return "the save failed: " + committed.reason;
-  if (std::string differs = CheckOneByOne(before, typed); !differs.empty()) return differs;
   ++saves_;
   const Bytes after(view_.base, view_.base + view_.size);
   auto holds = [](const std::vector<Span>& spans, std::uint64_t i) {
@@ -335,6 +334,7 @@ std::string Session::CheckSave() {
     if (meets) overlapped_ = true;
   }
   if (overlapped_) return {};
+  if (std::string differs = CheckOneByOne(before, typed); !differs.empty()) return differs;
   if (player_.loaded && HasUnsavedEdits(pages_, player_)) return "the pages show unsaved edits right after a save";
   for (const auto& [cell, text] : typed) {
     const bool as_typed = ShowsAsTyped(*cell.second, text, ReadFieldText(view_, cell.first, *cell.second));
@@ -353,7 +353,7 @@ std::string Session::CheckSave() {
 // The same edits typed into each player's pages and saved one player at a
 // time, on a copy of the file as it was: the same bytes.
 std::string Session::CheckOneByOne(const Bytes& before, const std::map<std::pair<std::uint32_t, const Field*>, std::string>& typed) {
-  const std::string copy = ScratchPath(".one-by-one.ROS");
+  const std::string copy = ScratchPath(path_.ends_with(".FXG") ? ".one-by-one.FXG" : ".one-by-one.ROS");
   test::WriteFileBytes(copy, before);
   RosterView view;
   if (OpenRosterView(view, copy) != OpenStatus::Ok) return "the copy could not be opened";
@@ -370,7 +370,9 @@ std::string Session::CheckOneByOne(const Bytes& before, const std::map<std::pair
     if (problem.empty() && !SavePlayer(view, pages, player).saved) problem = "a player could not be saved alone";
   }
   if (problem.empty() && !std::equal(view.base, view.base + view.size, view_.base, view_.base + view_.size)) {
-    problem = "saving the players one at a time wrote other bytes";
+    for (std::size_t i = 0; i < view.size && problem.empty(); ++i) {
+      if (view.base[i] != view_.base[i]) problem = "saving the players one at a time wrote other bytes, at " + std::to_string(i);
+    }
   }
   CloseRosterView(view);
   return problem;
