@@ -189,7 +189,7 @@ void PasteRows(HWND list) {
   bool fits = true;
   const std::string text = Latin1(ClipboardText(FormOf(list)), fits);
   if (!fits) {
-    ShowProblems("Nothing was pasted", {"the block holds a character above U+00FF, which no field can hold"});
+    ShowProblems(list, "Nothing was pasted", {"the block holds a character above U+00FF, which no field can hold"});
     return;
   }
   PasteTarget target;
@@ -204,7 +204,7 @@ void PasteRows(HWND list) {
   target.players = FilePositions();
   const PastePlan plan = PlanPaste(editor.view, editor.pending, text, target);
   if (!plan.ok()) {
-    ShowProblems("Nothing was pasted", plan.problems, plan.more);
+    ShowProblems(list, "Nothing was pasted", plan.problems, plan.more);
     return;
   }
   KeepGridEdits(FormOf(list), plan.edits, "Nothing was pasted");
@@ -248,12 +248,17 @@ void FocusGridColumn(int column) {
   if (FieldOfColumn(column)) g_column = column;
 }
 
-void ShowProblems(const std::string& what, const std::vector<std::string>& problems, std::size_t more) {
+int FocusedGridColumn() { return g_column; }
+
+void ShowProblems(HWND back, const std::string& what, const std::vector<std::string>& problems, std::size_t more) {
   std::string text = what + ":\n";
   for (std::size_t k = 0; k < problems.size() && k < 10; ++k) text += "\n" + problems[k];
   more += problems.size() > 10 ? problems.size() - 10 : 0;
   if (more) text += "\nand " + std::to_string(more) + " more";
   ShowMessage(text.c_str());
+  // Wine activates no window once a message box without an owner has gone.
+  SetForegroundWindow(GetAncestor(back, GA_ROOT));
+  SetFocus(back);
 }
 
 bool KeepGridEdits(HWND form, const std::vector<CellEdit>& edits, const std::string& what) {
@@ -267,7 +272,7 @@ bool KeepGridEdits(HWND form, const std::vector<CellEdit>& edits, const std::str
       problems.push_back(ShownNameAt(editor.view, e.position + 4) + " " + ShownNameAt(editor.view, e.position) + ", " +
                          e.field->label + ": \"" + e.text + "\" refused: " + p.why);
     }
-    ShowProblems(what, problems);
+    ShowProblems(GetFocus() ? GetFocus() : GetDlgItem(form, kPlayerList), what, problems);
     return false;
   }
   InvalidateRect(GetDlgItem(form, kPlayerList), nullptr, FALSE);

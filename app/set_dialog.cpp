@@ -26,29 +26,29 @@ std::vector<const Field*> Settable() {
   return fields;
 }
 
-INT_PTR CALLBACK SetFormProc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+INT_PTR CALLBACK SetFormProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_INITDIALOG && !GetPropA(dialog, "VD_INITDLG")) {
     SetPropA(dialog, "VD_INITDLG", reinterpret_cast<HANDLE>(1));
     HWND box = GetDlgItem(dialog, kFieldBox);
     const std::vector<const Field*> fields = Settable();
-    HWND list = GetDlgItem(g_main, kPlayerList);
-    const std::vector<int> shown = ShownColumns(list);
-    // The first shown column after the names that can be set comes first.
+    // The field of the column last clicked comes first, else the first shown one after the names.
+    const Field* wanted = FieldOfColumn(FocusedGridColumn());
+    for (int column : ShownColumns(GetDlgItem(g_main, kPlayerList))) {
+      const Field* field = FieldOfColumn(column);
+      if (!(wanted && wanted->editable()) && field->editable() && !field->is_name()) wanted = field;
+    }
     std::size_t chosen = 0;
     for (std::size_t k = 0; k < fields.size(); ++k) {
       SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(fields[k]->label.c_str()));
-    }
-    for (auto column = shown.rbegin(); column != shown.rend(); ++column) {
-      const Field* field = FieldOfColumn(*column);
-      for (std::size_t k = 0; k < fields.size(); ++k) {
-        if (fields[k] == field && !field->is_name()) chosen = k;
-      }
+      if (fields[k] == wanted) chosen = k;
     }
     SendMessageA(box, CB_SETCURSEL, chosen, 0);
     const std::string count = "This changes " + Thousands(g_players.size()) + (g_players.size() == 1 ? " player." : " players.");
     SetDlgItemTextA(dialog, kCountLine, count.c_str());
   }
-  if (message == WM_COMMAND && LOWORD(wparam) == IDCANCEL) DestroyWindow(dialog);
+  // Enter and Esc, from the dialog manager.
+  if (message == WM_COMMAND && lparam == 0 && LOWORD(wparam) == IDOK) SetButtonHandler(dialog, kOk);
+  if (message == WM_COMMAND && lparam == 0 && LOWORD(wparam) == IDCANCEL) DestroyWindow(dialog);
   if (message == WM_CLOSE) DestroyWindow(dialog);
   return 0;
 }
@@ -69,6 +69,7 @@ INT_PTR SetFieldHandler(HWND form, int) {
   ShowFormAndWait(dialog, form);
   g_main = nullptr;
   g_players.clear();
+  SetFocus(list);  // back to the rows the dialog set
   return 0;
 }
 
@@ -83,7 +84,7 @@ INT_PTR SetButtonHandler(HWND dialog, int id) {
     const EditorState& editor = Editor();
     const std::vector<CellEdit> edits = SetEdits(editor.view, editor.pending, g_players, *fields[k], value, problems);
     if (!problems.empty()) {
-      ShowProblems("Nothing was set", problems);
+      ShowProblems(GetDlgItem(dialog, kValueBox), "Nothing was set", problems);
       return 0;
     }
     if (!KeepGridEdits(g_main, edits, "Nothing was set")) return 0;

@@ -125,7 +125,9 @@ PastePlan PlanPaste(const RosterView& view, const PendingEdits& edits, std::stri
       }
       std::uint32_t position = 0;
       if (by_record) {
-        const std::string& record = line.fields[0];
+        std::string record = line.fields[0];
+        record.erase(0, record.find_first_not_of(' '));
+        record.erase(record.find_last_not_of(' ') + 1);
         if (!record.empty() && record.size() <= 10 && record.find_first_not_of("0123456789") == std::string::npos) {
           position = static_cast<std::uint32_t>(std::min<std::uint64_t>(std::stoull(record), 0xFFFFFFFF));
         }

@@ -4,7 +4,10 @@
 // dialog, Ctrl+Z and Ctrl+Y undo and redo writes.
 #include "tests/editor_window.h"
 
+#include <algorithm>
 #include <functional>
+
+#include "player/codecs.h"
 
 namespace rostrel {
 namespace {
@@ -116,6 +119,7 @@ struct DialogStep {
   int control;    // clicked once ready: a button, or the list (100) at item
   int item = -1;
   WORD key = 0;   // pressed after the click
+  const char* text = "";  // typed after the click, before the key
 };
 std::deque<DialogStep> g_steps;
 const char* g_dialog = "History - Roster.ROS";
@@ -151,12 +155,16 @@ void CALLBACK WorkDialog(HWND, UINT, UINT_PTR, DWORD) {
     GetClientRect(control, &rect);
   }
   SendClickAt(control, rect);
+  for (const char* c = step.text; *c; ++c) {
+    const SHORT vk = VkKeyScanA(*c);
+    if ((vk >> 8) & 1) Key(VK_SHIFT, false);
+    Key(static_cast<WORD>(vk & 0xFF), false);
+    Key(static_cast<WORD>(vk & 0xFF), true);
+    if ((vk >> 8) & 1) Key(VK_SHIFT, true);
+  }
   if (step.key) {
-    INPUT key[2] = {};
-    key[0].type = key[1].type = INPUT_KEYBOARD;
-    key[0].ki.wVk = key[1].ki.wVk = step.key;
-    key[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, key, sizeof(INPUT));
+    Key(step.key, false);
+    Key(step.key, true);
   }
 }
 
@@ -372,6 +380,156 @@ TEST_F(Editor, FilterColumnsAndSortsWithRealInputAndKeepsTheChoice) {
   RECT again{};
   GetWindowRect(form_, &again);
   EXPECT_EQ(again.right - again.left, window.right - window.left + 200);
+}
+
+// The list's cells as a user edits them: a cell's middle on the screen, keys
+// with Ctrl, and the clipboard's text.
+POINT CellPoint(HWND list, int item, int column) {
+  RECT cell{LVIR_BOUNDS, column, 0, 0};
+  SendMessageA(list, LVM_GETSUBITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&cell));
+  POINT at{(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
+  ClientToScreen(list, &at);
+  return at;
+}
+
+void Chord(WORD key) {
+  Key(VK_CONTROL, false);
+  Press(key);
+  Key(VK_CONTROL, true);
+  Pump();
+}
+
+std::wstring Clipboard() {
+  std::wstring text;
+  if (!OpenClipboard(nullptr)) return text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    text = static_cast<const wchar_t*>(GlobalLock(data));
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return text;
+}
+
+void PutOnClipboard(const std::wstring& text) {
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+  std::memcpy(GlobalLock(memory), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+  GlobalUnlock(memory);
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  SetClipboardData(CF_UNICODETEXT, memory);
+  CloseClipboard();
+}
+
+HWND CellBox(HWND list, const char* kind) { return FindWindowExA(list, nullptr, kind, nullptr); }
+
+TEST_F(Editor, GridCellsSetsCopiesAndPastesAreKeptUntilOneSave) {
+  Drop({roster_});
+  constexpr int kNumber = 4, kHeight = 5;  // after FNAME, LNAME, the record position and Position
+  const std::vector<std::string> heights = Column(kHeight), numbers = Column(kNumber);
+  auto plus5 = [&numbers](std::size_t i) { return i == 0 ? 38 : std::min(std::stoi(numbers[i]) + 5, 99); };  // within 0 ... 99
+  // A double click opens the cell's box; Enter keeps the text, bold, the row
+  // marked, the pages showing it, and nothing written.
+  DoubleClickAt(CellPoint(list_, 0, kNumber));
+  ASSERT_TRUE(PumpUntil([this] { return CellBox(list_, "Edit") != nullptr; }));
+  Type("33");
+  Press(VK_RETURN);
+  EXPECT_EQ(CellBox(list_, "Edit"), nullptr);
+  EXPECT_EQ(Cell(0, kNumber), "33");
+  EXPECT_TRUE(CellEdited(0, kNumber) && RowMarked(0) && !CellEdited(0, kHeight) && !RowMarked(1));
+  EXPECT_EQ(Shown(form_, 0, vitals::kNumber), "33");
+  EXPECT_EQ(ReadFileBytes(roster_), built_.bytes);
+
+  // F2, Tab to the next column, Esc there: the first text kept, the second not; Ctrl+Z takes back the first.
+  ClickAt(CellPoint(list_, 2, kNumber));
+  Press(VK_F2);
+  Type("7");
+  Press(VK_TAB);
+  ASSERT_TRUE(PumpUntil([this] { return CellBox(list_, "Edit") != nullptr; }));
+  Type("7-0");
+  Press(VK_ESCAPE);
+  EXPECT_EQ(Cell(2, kNumber), "7");
+  EXPECT_EQ(Cell(2, kHeight), heights[2]);
+  Chord('Z');
+  EXPECT_EQ(Cell(2, kNumber), numbers[2]);
+  EXPECT_FALSE(RowMarked(2));
+  EXPECT_EQ(Cell(0, kNumber), "33");
+
+  // Set for every row with +5, from Ctrl+A and Ctrl+E; the dialog counts the players.
+  ClickAt(CellPoint(list_, 1, kNumber));
+  Chord('A');
+  EXPECT_EQ(SendMessageA(list_, LVM_GETSELECTEDCOUNT, 0, 0), 5);
+  g_dialog = "Set";
+  g_steps = {{[](HWND dialog, HWND) { return GetControlText(dialog, 104) == "This changes 5 players."; }, 103, -1,
+              VK_RETURN, "+5"}};
+  const UINT_PTR timer = SetTimer(nullptr, 0, 60, WorkDialog);
+  Chord('E');
+  ASSERT_TRUE(PumpUntil([] { return g_steps.empty() && !FindWindowA("#32770", "Set"); }));
+  KillTimer(nullptr, timer);
+  for (std::size_t i = 0; i < 5; ++i) EXPECT_EQ(Cell(static_cast<int>(i), kNumber), std::to_string(plus5(i))) << i;
+
+  // Copy, then paste back: nothing changes. A block by record position lands
+  // on its player, quotes and CRLF read as Excel writes them.
+  Chord('C');
+  const std::wstring copied = Clipboard();
+  EXPECT_EQ(copied.substr(0, copied.find(L"\r\n")), L"Record\tFirstName\tLastName\tPosition\tNumber\tHeight\tWeight");
+  EXPECT_EQ(std::count(copied.begin(), copied.end(), L'\n'), 6);
+  const std::size_t cells = rostrel::Editor().pending.CellCount();
+  Chord('V');
+  EXPECT_EQ(rostrel::Editor().pending.CellCount(), cells);
+  const std::wstring tim = L"\r\n" + std::to_wstring(PositionAt(3)) + L"\t";
+  PutOnClipboard(L"Record\tHeight" + tim + L"\"6' 11\"\"\"\r\n");
+  Chord('V');
+  EXPECT_EQ(Cell(3, kHeight), "6' 11\"");
+
+  // A block that does not fit: one message naming every problem, nothing kept.
+  PutOnClipboard(L"Record\tPosition" + tim + L"Goalie\r\n12\tCenter\r\n");
+  Chord('V');
+  ASSERT_FALSE(g_boxes.empty());
+  EXPECT_EQ(g_boxes.back().rfind("Nothing was pasted:\n\nline 2, Position: \"Goalie\" refused: the list holds only ", 0), 0u);
+  EXPECT_NE(g_boxes.back().find("\nline 3: no listed player has record position 12"), std::string::npos);
+  EXPECT_EQ(rostrel::Editor().pending.CellCount(), cells + 1);
+  EXPECT_EQ(GetFocus(), list_);  // back in the list after the message
+
+  // Rows picked with a click and Shift+Down take a block with labels in list order.
+  ClickRow(0);
+  Key(VK_SHIFT, false);
+  Press(VK_DOWN);
+  Key(VK_SHIFT, true);
+  EXPECT_EQ(SendMessageA(list_, LVM_GETSELECTEDCOUNT, 0, 0), 2);
+  PutOnClipboard(L"Height\r\n9-2\r\n9-2\r\n");
+  Chord('V');
+  EXPECT_EQ(Cell(1, kHeight), "9-2");
+
+  // Save asks about texts the file cannot hold, naming player and field;
+  // No writes nothing, Yes writes every edited player at once.
+  g_answers = {IDNO};
+  Click(GetDlgItem(form_, kSaveButton));
+  EXPECT_EQ(g_boxes.back(), "The file cannot hold these values as typed:\n\nTony Parker, Height: \"9-2\" would be saved as "
+                            "\"8' 4\"\"\nManu Tony, Height: \"9-2\" would be saved as \"8' 4\"\"\n\nSave anyway?");
+  EXPECT_EQ(ReadFileBytes(roster_), built_.bytes);
+  g_answers = {IDYES};
+  Click(GetDlgItem(form_, kSaveButton));
+  const Bytes after = ReadFileBytes(roster_);
+  for (std::size_t i = 0; i < 5; ++i) {
+    EXPECT_EQ((test::GetU32(after, built_.Offset(i, 48)) & 0xFFFF) >> 7, static_cast<std::uint32_t>(plus5(i))) << i;
+    const std::uint32_t height = test::GetU32(after, built_.Offset(i, 40));
+    if (i == 0 || i == 1 || i == 3) {
+      EXPECT_EQ(HeightText(height), i == 3 ? "6' 11\"" : "8' 4\"") << i;
+    }
+  }
+  for (std::size_t i = 4; i < after.size(); ++i) {
+    bool in_record = false;
+    for (std::size_t p = 0; p < 5; ++p) in_record = in_record || (i >= built_.Offset(p, 0) && i < built_.Offset(p, 0) + kRecordSize);
+    if (!in_record) {
+      ASSERT_EQ(after[i], built_.bytes[i]) << "byte " << i;
+    }
+  }
+  EXPECT_TRUE(test::ChecksumIsValid(after));
+  EXPECT_FALSE(RowMarked(0) || CellEdited(3, kHeight));
+  EXPECT_EQ(Cell(1, kHeight), "8' 4\"");
+  Click(GetDlgItem(form_, kCloseButton));  // nothing is left to ask about
+  EXPECT_EQ(g_boxes.back(), "The file cannot hold these values as typed:\n\nTony Parker, Height: \"9-2\" would be saved as "
+                            "\"8' 4\"\"\nManu Tony, Height: \"9-2\" would be saved as \"8' 4\"\"\n\nSave anyway?");
 }
 
 }  // namespace
