@@ -59,15 +59,42 @@ echo "import peak memory: changing none $none_mb MB, changing every player $all_
 source tools/wine-env.sh
 if [ "$ROSTREL_WINE_ARCH" = i686 ]; then tree=build/windows; toolchain=cmake/mingw-i686.cmake
 else tree=build/win64; toolchain=cmake/mingw-x86_64.cmake; fi
-cmake -S . -B "$tree" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$toolchain" >/dev/null
-cmake --build "$tree" --target window_bench
+cmake -S . -B "$tree" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DROSTREL_CLI=ON >/dev/null
+cmake --build "$tree" --target window_bench rostrel-cli
 export WINEPREFIX="$PWD/build/wineprefix-bench" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 source tools/xvfb.sh
 start_xvfb
 trap 'rm -rf "$scratch"; stop_xvfb; "$ROSTREL_WINESERVER" -k 2>/dev/null || true' EXIT
 make_wine_prefix
 echo "== list fill in the window, under Wine ($tree)"
-"$ROSTREL_WINE" "$tree/window_bench.exe"
+"$ROSTREL_WINE" "$tree/window_bench.exe" 3 "$scratch/Grid.ROS" | tee "$scratch/window.txt"
+
+# The same change as the window's set and save, Speed +1 for every player, as
+# rostrel-cli import of a CSV under Wine: the median of 5, each on the fresh roster.
+cp "$scratch/Grid.ROS" "$scratch/Fresh.ROS"
+"$ROSTREL_WINE" "$tree/rostrel-cli.exe" export "$scratch/Grid.ROS" --csv "$scratch/grid.csv" >/dev/null
+python3 - "$scratch/grid.csv" "$scratch/plus1.csv" <<'PY'
+import csv, io, sys
+rows = list(csv.reader(io.StringIO(open(sys.argv[1], encoding="utf-8-sig").read())))
+speed = rows[0].index("Speed")
+for row in rows[1:]:
+    row[speed] = str(min(int(row[speed]) + 1, 255))
+with open(sys.argv[2], "w", encoding="utf-8", newline="") as out:
+    csv.writer(out, lineterminator="\r\n").writerows(rows)
+PY
+times=()
+for _ in 1 2 3 4 5; do
+  cp "$scratch/Fresh.ROS" "$scratch/Grid.ROS"; rm -f "$scratch"/Grid.ROS.*
+  start=$(date +%s%N); "$ROSTREL_WINE" "$tree/rostrel-cli.exe" import "$scratch/Grid.ROS" --csv "$scratch/plus1.csv" >/dev/null
+  end=$(date +%s%N); times+=($((end - start)))
+done
+grid_import_ns=$(printf '%s\n' "${times[@]}" | sort -n | sed -n 3p)
+set_s=$(awk '/^set Speed \+1/ {print $(NF-1)}' "$scratch/window.txt")
+awk -v s="$set_s" -v i="$grid_import_ns" 'BEGIN {
+  printf "rostrel-cli import of the same change  %8.3f s\n", i / 1e9
+  printf "ratio  window set and save / import    %8.2f\n", s / (i / 1e9)
+  printf "goal   at most 2 times the import      %s\n", s <= 2 * i / 1e9 ? "met" : "NOT met"
+}'
 
 # An idle editor: its own CPU and the wineserver's over 10 s with no file open,
 # beside Wine's notepad idling the same way (CPU time from /proc, in ns).
