@@ -130,6 +130,7 @@ int main(int argc, char** argv) {
   auto fresh = [&] {
     close();
     test::WriteFileBytes(path, bytes);
+    std::remove((path + ".history").c_str());  // each save the first of its roster
     open(path)();
   };
   const Field& speed = *FindField("Speed");

@@ -67,12 +67,13 @@ start_xvfb
 trap 'rm -rf "$scratch"; stop_xvfb; "$ROSTREL_WINESERVER" -k 2>/dev/null || true' EXIT
 make_wine_prefix
 echo "== list fill in the window, under Wine ($tree)"
-"$ROSTREL_WINE" "$tree/window_bench.exe" 3 "$scratch/Grid.ROS" | tee "$scratch/window.txt"
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }  # a leading / would read as an option
+"$ROSTREL_WINE" "$tree/window_bench.exe" 3 "$(windows_path "$scratch/Grid.ROS")" | tee "$scratch/window.txt"
 
 # The same change as the window's set and save, Speed +1 for every player, as
 # rostrel-cli import of a CSV under Wine: the median of 5, each on the fresh roster.
 cp "$scratch/Grid.ROS" "$scratch/Fresh.ROS"
-"$ROSTREL_WINE" "$tree/rostrel-cli.exe" export "$scratch/Grid.ROS" --csv "$scratch/grid.csv" >/dev/null
+"$ROSTREL_WINE" "$tree/rostrel-cli.exe" export "$(windows_path "$scratch/Grid.ROS")" --csv "$(windows_path "$scratch/grid.csv")" >/dev/null
 python3 - "$scratch/grid.csv" "$scratch/plus1.csv" <<'PY'
 import csv, io, sys
 rows = list(csv.reader(io.StringIO(open(sys.argv[1], encoding="utf-8-sig").read())))
@@ -85,7 +86,7 @@ PY
 times=()
 for _ in 1 2 3 4 5; do
   cp "$scratch/Fresh.ROS" "$scratch/Grid.ROS"; rm -f "$scratch"/Grid.ROS.*
-  start=$(date +%s%N); "$ROSTREL_WINE" "$tree/rostrel-cli.exe" import "$scratch/Grid.ROS" --csv "$scratch/plus1.csv" >/dev/null
+  start=$(date +%s%N); "$ROSTREL_WINE" "$tree/rostrel-cli.exe" import "$(windows_path "$scratch/Grid.ROS")" --csv "$(windows_path "$scratch/plus1.csv")" >/dev/null
   end=$(date +%s%N); times+=($((end - start)))
 done
 grid_import_ns=$(printf '%s\n' "${times[@]}" | sort -n | sed -n 3p)
