@@ -38,7 +38,6 @@ void ReleaseFile() {
   Editor().pending.Clear();
 }
 
-
 // Asks with Yes and No (and Cancel) buttons, task-modal like the program's
 // other messages; the button pressed.
 int Ask(const std::string& text, UINT buttons) {
