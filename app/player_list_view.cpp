@@ -278,10 +278,7 @@ void ForgetPlayerRows(HWND list) {
 std::string PlayerCell(HWND list, int item, int column) { return ItemText(list, item, column); }
 
 bool SelectPlayerRow(HWND list, std::uint32_t position) {
-  int item = -1;
-  for (std::size_t i = 0; i < g.shown.size() && item < 0; ++i) {
-    if (g.rows[g.shown[i]].position == position) item = static_cast<int>(i);
-  }
+  const int item = ItemOf(position);
   if (item < 0) return false;
   LVITEMA state{};
   state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;

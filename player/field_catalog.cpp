@@ -50,6 +50,12 @@ std::vector<Field> MakeFields() {
   return all;
 }
 
+std::string ItemText(const Field& field, int item) {
+  return item >= 1 && item <= field.list->Count() ? field.list->items()[static_cast<std::size_t>(item - 1)] : "";
+}
+
+}  // namespace
+
 bool SameLabel(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
@@ -57,12 +63,6 @@ bool SameLabel(std::string_view a, std::string_view b) {
   }
   return true;
 }
-
-std::string ItemText(const Field& field, int item) {
-  return item >= 1 && item <= field.list->Count() ? field.list->items()[static_cast<std::size_t>(item - 1)] : "";
-}
-
-}  // namespace
 
 const std::vector<Field>& Fields() {
   static const std::vector<Field> all = MakeFields();

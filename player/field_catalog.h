@@ -43,6 +43,8 @@ struct Field {
 
 // In page order: VITALS, ATTRIBUTES, TENDENCIES.
 const std::vector<Field>& Fields();
+// Two labels the same, ignoring case.
+bool SameLabel(std::string_view a, std::string_view b);
 // By label, ignoring case; none when no field has it.
 const Field* FindField(std::string_view label);
 // The field of a page's value control, or none.

@@ -20,15 +20,9 @@ void AppendCell(std::string& line, const std::string& cell) {
   line += '"';
 }
 
-bool SameText(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-           return std::tolower(x) == std::tolower(y);
-         });
-}
-
 // A header: the record position's label first, or labels only.
 bool IsLabelRow(const std::vector<std::string>& cells) {
-  if (SameText(cells[0], kRecordLabel)) return true;
+  if (SameLabel(cells[0], kRecordLabel)) return true;
   return std::all_of(cells.begin(), cells.end(), [](const std::string& c) { return FindField(c) != nullptr; });
 }
 
@@ -101,7 +95,7 @@ PastePlan PlanPaste(const RosterView& view, const PendingEdits& edits, std::stri
 
   if (IsLabelRow(rows.front().fields)) {
     const std::vector<std::string>& header = rows.front().fields;
-    const bool by_record = SameText(header[0], kRecordLabel);
+    const bool by_record = SameLabel(header[0], kRecordLabel);
     std::vector<const Field*> columns;
     for (std::size_t c = by_record ? 1 : 0; c < header.size(); ++c) {
       const Field* field = FindField(header[c]);
