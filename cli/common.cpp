@@ -1,6 +1,8 @@
 #include "cli/common.h"
 
 
+#include <map>
+
 #include "player/names.h"
 
 namespace rostrel::cli {
@@ -12,8 +14,13 @@ std::vector<std::uint8_t> ReadAll(const std::string& path) {
 
 namespace {
 
+// What taking the command's lock found of each roster's journal.
+std::map<std::string, RecoveryReport> g_recovered;
+
 RecoveryReport Recover(const std::string& path, bool report_only) {
-  RecoveryReport report = RecoverRoster(path);
+  const auto found = g_recovered.find(path);
+  RecoveryReport report = found != g_recovered.end() ? found->second : RecoverRoster(path);
+  if (found != g_recovered.end()) g_recovered.erase(found);
   if (report.what == Recovery::RolledForward) {
     PrintError("rostrel-cli: " + path + ": an interrupted write was completed from " + JournalPathFor(path) + "\n");
   }
@@ -24,6 +31,22 @@ RecoveryReport Recover(const std::string& path, bool report_only) {
 }
 
 }  // namespace
+
+RosterLock LockForCommand(const std::string& path, bool writes) {
+  ReadLock taken;
+  if (writes) {
+    taken.lock = LockRoster(path, LockKind::Exclusive, LockWait());
+    if (taken.lock.held()) taken.recovery = RecoverRoster(path);
+  } else {
+    taken = LockForReading(path, LockWait());
+  }
+  if (taken.busy()) {
+    throw Busy{(writes ? BeingWrittenText(path) : path + " is being written by another program; nothing was read") +
+               " (try again, or --wait longer)"};
+  }
+  if (taken.lock.held()) g_recovered[path] = taken.recovery;
+  return std::move(taken.lock);
+}
 
 Roster List(const std::string& path, bool for_check) {
   Roster r{path, 0, {}, {}, {}};

@@ -16,6 +16,7 @@
 #include "player/player_list.h"
 #include "roster/journal.h"
 #include "roster/roster_file.h"
+#include "roster/write_lock.h"
 
 namespace rostrel::cli {
 
@@ -27,6 +28,17 @@ struct Refused {
 struct UsageError {
   std::string message;
 };
+// Another program held the roster's lock all the time waited: exit code 3.
+struct Busy {
+  std::string message;
+};
+constexpr int kExitBusy = 3;
+
+// Locks the roster for the command's whole run: exclusive for a command that
+// writes it, shared for one that reads it (after any journal left by a writer
+// that stopped was completed). Throws Busy; a file that cannot be opened is
+// not locked, and the command says why it cannot be read.
+RosterLock LockForCommand(const std::string& path, bool writes);
 
 std::vector<std::uint8_t> ReadAll(const std::string& path);
 

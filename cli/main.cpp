@@ -4,6 +4,7 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <chrono>
 
 #include "cli/commands.h"
 #include "cli/common.h"
@@ -20,6 +21,7 @@ struct Arguments {
   bool dry_run = false, backup = false, fix = false, strict = false, accept_stored = false, plain = false;
   bool no_history = false;
   double history_limit = 64;  // MB
+  double wait = 10;           // seconds
   std::optional<std::uint32_t> number, down_to;
 };
 
@@ -113,10 +115,21 @@ Commands Declare(CLI::App& app, Arguments& a) {
   c.redo->add_option("FILE", a.file)->required();
   c.redo->add_flag("--dry-run", a.dry_run, "print what would change and write nothing");
   c.redo->add_option("--history-limit", a.history_limit, "keep the history within MB megabytes (64)");
+  for (CLI::App* command : {c.list, c.show, c.set, c.check, c.exporting, c.importing, c.diff, c.history, c.undo, c.redo}) {
+    command->add_option("--wait", a.wait,
+                        "while another program writes FILE, wait up to SECONDS for it (10; 0: do not wait), "
+                        "then give up with exit code 3")
+        ->check(CLI::Range(0.0, 86400.0));
+  }
   return c;
 }
 
 int Run(const Commands& c, const Arguments& a) {
+  rostrel::SetLockWait(std::chrono::milliseconds(static_cast<long long>(a.wait * 1000)));
+  const bool writes = (*c.set && !a.dry_run) || *c.importing || ((*c.undo || *c.redo) && !a.dry_run) ||
+                      (*c.check && a.fix);
+  const rostrel::RosterLock lock = LockForCommand(a.file, writes);
+  const rostrel::RosterLock other = *c.diff ? LockForCommand(a.other, false) : rostrel::RosterLock{};
   if (*c.list) return CommandList(a.file, a.format, a.query);
   if (*c.show) return CommandShow(a.file, a.player, a.format);
   if (*c.set) {
@@ -160,6 +173,9 @@ int main(int argc, char** argv) {
   } catch (const UsageError& e) {
     PrintError("rostrel-cli: " + e.message + "\n");
     return 2;
+  } catch (const Busy& busy) {
+    PrintError("rostrel-cli: " + busy.message + "\n");
+    return kExitBusy;
   } catch (const std::exception& e) {
     PrintError(std::string("rostrel-cli: ") + e.what() + "\n");
     return 1;

@@ -39,8 +39,10 @@ std::vector<std::pair<const Field*, std::string>> PendingEdits::EditsOf(std::uin
 
 void PendingEdits::Put(const RosterView& view, std::uint32_t position, const Field& field,
                        std::optional<std::string> held) {
-  if (held && *held == ReadFieldText(view, position, field)) held.reset();
+  const std::string file_text = ReadFieldText(view, position, field);
+  if (held && *held == file_text) held.reset();
   if (held) {
+    if (!Find(position, field)) base_[{position, &field}] = file_text;
     players_[position][&field] = std::move(*held);
     return;
   }
@@ -110,6 +112,12 @@ void PendingEdits::ShowIn(EditorPages& pages, std::uint32_t position) const {
 void PendingEdits::Clear() {
   players_.clear();
   steps_.clear();
+  base_.clear();
+}
+
+const std::string* PendingEdits::Base(std::uint32_t position, const Field& field) const {
+  const auto base = base_.find({position, &field});
+  return base == base_.end() || !Find(position, field) ? nullptr : &base->second;
 }
 
 std::vector<CellEdit> SetEdits(const RosterView& view, const PendingEdits& edits,
@@ -134,6 +142,14 @@ std::vector<CellEdit> SetEdits(const RosterView& view, const PendingEdits& edits
 
 PendingSave::PendingSave(RosterView& view, const PendingEdits& edits) : view_(view), transaction_(view) {
   positions_ = edits.Players();
+  if (!transaction_.Ready()) return;
+  for (std::uint32_t position : positions_) {
+    for (const auto& [field, mine] : edits.EditsOf(position)) {
+      const std::string* base = edits.Base(position, *field);
+      std::string theirs = ReadFieldText(view, position, *field);
+      if (base && theirs != *base) collisions_.push_back({position, field, std::move(theirs), mine});
+    }
+  }
   for (std::uint32_t position : positions_) {
     MemoryPages pages;
     LoadedPlayer player;

@@ -57,6 +57,11 @@ class PendingEdits {
   // Shows the player's edits in pages that hold a fresh load of him.
   void ShowIn(EditorPages& pages, std::uint32_t position) const;
   void Clear();
+  // The file's text of an edited field when it was first edited: what the
+  // user saw before typing (nothing for a field not edited).
+  const std::string* Base(std::uint32_t position, const Field& field) const;
+  // The user has seen the file's text now and kept his edit over it.
+  void Rebase(std::uint32_t position, const Field& field, std::string text) { base_[{position, &field}] = std::move(text); }
 
  private:
   void Put(const RosterView& view, std::uint32_t position, const Field& field, std::optional<std::string> held);
@@ -67,6 +72,7 @@ class PendingEdits {
     std::optional<std::string> before;
   };
   std::vector<std::vector<Change>> steps_;
+  std::map<std::pair<std::uint32_t, const Field*>, std::string> base_;
 };
 
 // The edits a Set of text makes in field for the players: the text itself,
@@ -83,12 +89,24 @@ struct CellNotAsTyped {
   std::string typed, held;
 };
 
+// An edited field that another program changed since it was edited.
+struct CellCollision {
+  std::uint32_t position;
+  const Field* field;
+  std::string theirs, mine;
+};
+
 // Every edited player written into one transaction, which only Commit puts
 // into the file: until then loads read the written players, and the file
-// stays as it was.
+// stays as it was. The transaction holds the roster's write lock while the
+// save lives: keep it short, and ask the user nothing while it does.
 class PendingSave {
  public:
   PendingSave(RosterView& view, const PendingEdits& edits);
+  // Another program holds the write lock: nothing can be written now.
+  bool busy() const { return transaction_.Busy(); }
+  // Edited fields the file no longer shows as they were when edited.
+  const std::vector<CellCollision>& collisions() const { return collisions_; }
   // Every edited cell the file would not show as typed, by position and catalog order.
   const std::vector<CellNotAsTyped>& not_as_typed() const { return not_as_typed_; }
   const std::vector<std::uint32_t>& positions() const { return positions_; }
@@ -101,6 +119,7 @@ class PendingSave {
   std::vector<std::uint32_t> positions_;
   std::uint32_t cells_ = 0;
   std::vector<CellNotAsTyped> not_as_typed_;
+  std::vector<CellCollision> collisions_;
 };
 
 }  // namespace rostrel

@@ -57,7 +57,7 @@ SaveResult SavePlayer(RosterView& view, EditorPages& pages, LoadedPlayer& player
 std::vector<NotAsTyped> CheckPlayer(RosterView& view, const EditorPages& pages, const LoadedPlayer& player) {
   std::vector<NotAsTyped> found;
   if (!player.loaded || !RecordInView(view, player.position)) return found;
-  RosterTransaction trial(view);  // never committed: the file stays as it is
+  RosterTransaction trial(view, TransactionKind::Trial);  // the file stays as it is
   WritePlayer(view, pages, player);
   MemoryPages after;
   LoadedPlayer again;

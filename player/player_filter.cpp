@@ -8,6 +8,7 @@
 
 #include "player/codecs.h"
 #include "player/names.h"
+#include "roster/write_lock.h"
 
 namespace rostrel {
 
@@ -199,6 +200,8 @@ bool Holds(const FilterTerm& term, ListedFields& fields, std::size_t row) {
 const std::vector<std::string>& ListedFields::Column(const Field& field) {
   auto [it, added] = columns_.try_emplace(&field);
   if (added) {
+    // Read whole: never half a write of another program.
+    const RosterLock lock = LockRoster(view_->path, LockKind::Shared, LockWait());
     it->second.reserve(rows_->size());
     for (const PlayerEntry& row : *rows_) it->second.push_back(ReadFieldText(*view_, row.position, field));
   }

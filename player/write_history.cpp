@@ -244,7 +244,7 @@ std::string WriteTime(std::int64_t seconds) {
 
 UndoOutcome PlanUndo(RosterView& view, const std::vector<PlayerEntry>& rows, const UndoRequest& request,
                      const FieldLabel& label) {
-  RosterTransaction trial(view);  // never committed
+  RosterTransaction trial(view, TransactionKind::Trial);
   return Prepare(view, rows, request, label);
 }
 

@@ -7,6 +7,7 @@
 #include "roster/history.h"
 #include "roster/platform.h"
 #include "roster/roster_file.h"
+#include "roster/write_lock.h"
 
 namespace rostrel {
 
@@ -102,10 +103,21 @@ std::optional<Journal> DecodeJournal(const std::vector<std::uint8_t>& bytes) {
   return journal;
 }
 
-RecoveryReport RecoverRoster(const std::string& roster_path) {
+bool JournalPresent(const std::string& roster_path) {
+  const PlatformReadFile file = PlatformOpenForReading(JournalPathFor(roster_path));
+  PlatformCloseFile(file.handle);
+  return file.handle != kNoHandle;
+}
+
+RecoveryReport RecoverRoster(const std::string& roster_path) { return RecoverRoster(roster_path, LockWait()); }
+
+RecoveryReport RecoverRoster(const std::string& roster_path, std::chrono::milliseconds wait) {
   const std::string journal_path = JournalPathFor(roster_path);
+  if (!JournalPresent(roster_path)) return {};
+  const RosterLock lock = LockRoster(roster_path, LockKind::Exclusive, wait);
+  if (lock.status() == LockStatus::Busy) return {Recovery::Busy, roster_path + " is being written by another program"};
   const std::optional<std::vector<std::uint8_t>> bytes = PlatformReadWholeFile(journal_path);
-  if (!bytes) return {};
+  if (!bytes) return {};  // its writer finished meanwhile
   const std::optional<Journal> journal = DecodeJournal(*bytes);
   if (!journal) {
     PlatformRemoveFile(journal_path);

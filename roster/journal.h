@@ -26,6 +26,7 @@
 // is changed in the file before the journal is whole on the disk.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -65,6 +66,7 @@ enum class Recovery {
   Discarded,      // a journal that was never acted on was deleted
   Mismatch,       // the journal does not belong to the file as it is: left alone
   Failed,         // completing the write failed: the journal stays for the next try
+  Busy,           // another program is writing the roster: the journal is its own, left alone
 };
 
 struct RecoveryReport {
@@ -75,6 +77,12 @@ struct RecoveryReport {
 };
 
 // Looks for the roster's journal and deals with it, before the roster is read.
+// A journal counts as left by a writer that stopped only while no program
+// holds the roster's write lock (roster/write_lock.h): it is taken, waiting
+// up to wait (LockWait() unless told), for as long as the journal is dealt with.
 RecoveryReport RecoverRoster(const std::string& roster_path);
+RecoveryReport RecoverRoster(const std::string& roster_path, std::chrono::milliseconds wait);
+// A journal lies beside the roster.
+bool JournalPresent(const std::string& roster_path);
 
 }  // namespace rostrel

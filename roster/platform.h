@@ -19,6 +19,10 @@ using NativeHandle = int;  // a file descriptor
 #endif
 extern const NativeHandle kNoHandle;
 
+// The byte that roster/write_lock.h locks: the first past the largest roster
+// the program maps (4 GiB - 1).
+constexpr std::uint64_t kLockByte = 1ull << 32;
+
 // Why a file could not be opened for editing.
 enum class OpenStatus {
   Ok,
@@ -91,6 +95,17 @@ PlatformReadFile PlatformOpenForReading(const std::string& path);
 // Reads up to n bytes at offset; the number of bytes read.
 std::size_t PlatformReadAt(NativeHandle handle, std::uint64_t offset, void* destination, std::size_t n);
 void PlatformCloseFile(NativeHandle handle);
+
+// The lock of roster/write_lock.h on one byte past the end of any roster:
+// a handle of its own to path (for reading and writing when exclusive, else
+// for reading), kNoHandle when the file cannot be opened so.
+NativeHandle PlatformOpenForLocking(const std::string& path, bool exclusive);
+enum class LockTry { Taken, Busy, Failed };
+// Takes the lock on that handle without waiting: Busy when another handle,
+// in this process or another, holds a lock that excludes it.
+LockTry PlatformTryLock(NativeHandle handle, bool exclusive);
+// Releases the lock and closes the handle.
+void PlatformUnlockAndClose(NativeHandle handle);
 
 // The size recorded in the directory entry of path, after the platform's own
 // clean-up of a typed path (NormalizePath on Windows; blanks and quotes on

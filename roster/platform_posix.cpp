@@ -1,6 +1,8 @@
 // Linux side of the platform adapter: POSIX files and mmap. Case conversion
 // follows Windows-1252, the single-byte code page of a western Windows system,
 // so that both builds sort and search alike there.
+// Offsets are 64-bit on 32-bit x86 too: the lock byte lies past 4 GiB.
+#define _FILE_OFFSET_BITS 64
 #include <cerrno>
 
 #include <fcntl.h>
@@ -182,6 +184,32 @@ std::size_t PlatformReadAt(NativeHandle handle, std::uint64_t offset, void* dest
 
 void PlatformCloseFile(NativeHandle handle) {
   if (handle != kNoHandle) ::close(handle);
+}
+
+NativeHandle PlatformOpenForLocking(const std::string& path, bool exclusive) {
+  const int fd = ::open(path.c_str(), (exclusive ? O_RDWR : O_RDONLY) | O_CLOEXEC);
+  return fd < 0 ? kNoHandle : fd;
+}
+
+// An open-file-description lock: it belongs to this descriptor alone, so
+// closing another descriptor of the roster keeps it, and two descriptors
+// exclude each other even within one process. It conflicts with the classic
+// record locks Wine's server takes for a Windows program's LockFileEx.
+LockTry PlatformTryLock(NativeHandle handle, bool exclusive) {
+  struct flock lock {};
+  lock.l_type = exclusive ? F_WRLCK : F_RDLCK;
+  lock.l_whence = SEEK_SET;
+  lock.l_start = static_cast<off_t>(kLockByte);
+  lock.l_len = 1;
+  while (::fcntl(handle, F_OFD_SETLK, &lock) != 0) {
+    if (errno == EINTR) continue;
+    return errno == EAGAIN || errno == EACCES ? LockTry::Busy : LockTry::Failed;
+  }
+  return LockTry::Taken;
+}
+
+void PlatformUnlockAndClose(NativeHandle handle) {
+  if (handle != kNoHandle) ::close(handle);  // the lock goes with its descriptor
 }
 
 std::optional<std::uint64_t> PlatformDirectorySize(std::string_view path) {

@@ -208,6 +208,39 @@ void PlatformCloseFile(NativeHandle handle) {
   if (handle != kNoHandle) CloseHandle(handle);
 }
 
+NativeHandle PlatformOpenForLocking(const std::string& path, bool exclusive) {
+  HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ | (exclusive ? GENERIC_WRITE : 0),
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+  return file == INVALID_HANDLE_VALUE ? kNoHandle : file;
+}
+
+namespace {
+
+OVERLAPPED LockPlace() {
+  OVERLAPPED at{};
+  at.Offset = static_cast<DWORD>(kLockByte);
+  at.OffsetHigh = static_cast<DWORD>(kLockByte >> 32);
+  return at;
+}
+
+}  // namespace
+
+LockTry PlatformTryLock(NativeHandle handle, bool exclusive) {
+  OVERLAPPED at = LockPlace();
+  const DWORD flags = LOCKFILE_FAIL_IMMEDIATELY | (exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0);
+  if (LockFileEx(handle, flags, 0, 1, 0, &at)) return LockTry::Taken;
+  const DWORD error = GetLastError();
+  return error == ERROR_LOCK_VIOLATION || error == ERROR_SHARING_VIOLATION || error == ERROR_IO_PENDING ? LockTry::Busy
+                                                                                                       : LockTry::Failed;
+}
+
+void PlatformUnlockAndClose(NativeHandle handle) {
+  if (handle == kNoHandle) return;
+  OVERLAPPED at = LockPlace();
+  UnlockFileEx(handle, 0, 1, 0, &at);  // at once, rather than when the system gets round to the closed handle
+  CloseHandle(handle);
+}
+
 std::optional<std::uint64_t> PlatformDirectorySize(std::string_view path) {
   const std::string normalized = NormalizePath(path);
   if (normalized.empty()) return std::nullopt;

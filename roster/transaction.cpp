@@ -79,18 +79,41 @@ std::vector<std::uint8_t> HistoryEntryFor(const RosterView& view, const Journal&
 
 }  // namespace
 
-RosterTransaction::RosterTransaction(RosterView& view) : view_(view) { view_.pending = &pending_; }
+RosterTransaction::RosterTransaction(RosterView& view, TransactionKind kind) : view_(view) {
+  if (kind == TransactionKind::Trial) {
+    open_ = false;
+    refusal_ = "A trial is never written.";
+  } else if (IsOpen(view_)) {
+    lock_ = LockRoster(view_.path, LockKind::Exclusive, LockWait());
+    busy_ = lock_.status() == LockStatus::Busy;
+    if (busy_) {
+      refusal_ = BeingWrittenText(view_.path) + ".";
+    } else if (!lock_.held()) {
+      refusal_ = view_.path + " cannot be locked for writing, so nothing was written.";
+    } else {
+      const RecoveryReport recovery = RecoverRoster(view_.path);  // a journal here was left by a writer that stopped
+      if (recovery.what == Recovery::Mismatch || recovery.what == Recovery::Failed) refusal_ = recovery.message;
+    }
+  }
+  view_.pending = &pending_;
+}
 
 void RosterTransaction::KeepHistory(HistoryNote note) { history_ = std::move(note); }
 
 RosterTransaction::~RosterTransaction() {
-  if (open_) view_.pending = nullptr;
+  if (view_.pending == &pending_) view_.pending = nullptr;
 }
 
 CommitResult RosterTransaction::Commit() {
+  const bool was_open = open_;
   open_ = false;
   view_.pending = nullptr;
   if (!IsOpen(view_)) return Failure("The file is not open.");
+  if (!was_open || !refusal_.empty()) {
+    CommitResult refused = Failure(refusal_.empty() ? "The write was committed already." : refusal_);
+    refused.busy = busy_;
+    return refused;
+  }
   Journal journal;
   journal.file_size = view_.size;
   journal.ranges = ChangedRanges(view_, pending_);
@@ -133,6 +156,7 @@ CommitResult RosterTransaction::Commit() {
     }
   }
   PlatformRemoveFile(journal_path);  // one left behind is completed again, to the same bytes
+  lock_.Release();
   return result;
 }
 

@@ -6,6 +6,10 @@
 // file on the disk, appends the write's entry to the roster's history when
 // asked to keep one (the entry is in the journal too), and deletes the
 // journal. One checksum pass and one flush, however many players changed.
+// A transaction holds the roster's write lock (roster/write_lock.h) from its
+// start to its end, so that what it reads and what it writes come from one
+// state of the file; a journal that a writer left when it stopped is
+// completed first. A trial transaction, never committed, takes no lock.
 #pragma once
 
 #include <optional>
@@ -13,6 +17,7 @@
 
 #include "roster/history.h"
 #include "roster/roster_file.h"
+#include "roster/write_lock.h"
 
 namespace rostrel {
 
@@ -25,12 +30,19 @@ struct CommitResult {
   // or that a damaged history was moved aside. Empty when all is well.
   std::string history_note;
   bool changed_outside = false;  // the file's checksum was not the history's newest entry's
+  bool busy = false;  // another program held the write lock all the time waited: nothing was written
+};
+
+enum class TransactionKind {
+  Write,  // locks the roster and may commit
+  Trial,  // collects writes to be read back, never committed
 };
 
 class RosterTransaction {
  public:
-  // Collects the writes through view from now on. The view must be open.
-  explicit RosterTransaction(RosterView& view);
+  // Collects the writes through view from now on. The view must be open. A
+  // write waits up to LockWait() for the lock.
+  explicit RosterTransaction(RosterView& view, TransactionKind kind = TransactionKind::Write);
   RosterTransaction(const RosterTransaction&) = delete;
   RosterTransaction& operator=(const RosterTransaction&) = delete;
   // A transaction not committed leaves the file as it was.
@@ -44,11 +56,20 @@ class RosterTransaction {
   // The commit keeps an entry of this write in the roster's history.
   void KeepHistory(HistoryNote note);
 
+  // Nothing stands in the way of a commit: the lock is held and no journal
+  // left by another writer stays. When something does, Commit says what.
+  bool Ready() const { return refusal_.empty(); }
+  bool Busy() const { return busy_; }
+  const std::string& Refusal() const { return refusal_; }
+
  private:
   RosterView& view_;
   PendingWrites pending_;
   bool open_ = true;
   std::optional<HistoryNote> history_;
+  RosterLock lock_;
+  bool busy_ = false;
+  std::string refusal_;  // why a commit would be refused
 };
 
 }  // namespace rostrel
