@@ -19,6 +19,7 @@ namespace {
 enum HistoryControl : int { kWrites = 100, kUndo = 101, kRedo = 102, kRestore = 103, kClose = 104, kProblem = 105 };
 
 HWND g_main = nullptr;  // the main window while the dialog runs
+HWND g_dialog = nullptr;  // the dialog while it runs
 
 std::string Counted(std::size_t n, const char* one) { return std::to_string(n) + " " + one + (n == 1 ? "" : "s"); }
 
@@ -178,9 +179,24 @@ INT_PTR ShowHistoryHandler(HWND form, int) {
   HWND dialog = CreateForm("HISTORY", form, 0);
   if (!dialog) return 0;
   g_main = form;
+  g_dialog = dialog;
   ShowFormAndWait(dialog, form);
-  g_main = nullptr;
+  g_main = g_dialog = nullptr;
   return 0;
+}
+
+void RefreshHistoryDialog() {
+  if (!g_dialog || !IsWindow(g_dialog)) return;
+  const std::uint32_t selected = SelectedWrite(g_dialog);
+  FillWrites(g_dialog);
+  HWND list = GetDlgItem(g_dialog, kWrites);
+  LVFINDINFOA find{};
+  find.flags = LVFI_PARAM;
+  find.lParam = static_cast<LPARAM>(selected);
+  const auto item = SendMessageA(list, LVM_FINDITEMA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find));
+  LVITEMA state{};
+  state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
+  if (selected && item >= 0) SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&state));
 }
 
 INT_PTR HistoryButtonHandler(HWND dialog, int id) {

@@ -24,6 +24,9 @@ std::uint64_t HistoryLimit();
 // True when it was done.
 bool UndoFromWindow(HWND form, UndoKind kind, std::optional<std::uint32_t> down_to);
 
+// An open History dialog lists the writes again, as the history now holds them.
+void RefreshHistoryDialog();
+
 // The bound handlers: the main window's History button, the dialog's buttons.
 INT_PTR ShowHistoryHandler(HWND form, int id);
 INT_PTR HistoryButtonHandler(HWND dialog, int id);

@@ -17,6 +17,7 @@
 #include "app/grid_edit.h"
 #include "app/history_dialog.h"
 #include "app/player_list_view.h"
+#include "app/roster_watch.h"
 #include "app/set_dialog.h"
 #include "app/settings.h"
 #include "pages/form_table.h"
@@ -24,6 +25,7 @@
 #include "pages/window_pages.h"
 #include "player/names.h"
 #include "roster/journal.h"
+#include "roster/write_lock.h"
 #include "roster/wide_text.h"
 
 namespace rostrel {
@@ -38,19 +40,7 @@ void ReleaseFile() {
   Editor().pending.Clear();
 }
 
-// Asks with Yes and No (and Cancel) buttons, task-modal like the program's
-// other messages; the button pressed.
-int Ask(const std::string& text, UINT buttons) {
-  return MessageBoxA(nullptr, text.c_str(), kMessageCaption, buttons | MB_ICONQUESTION | MB_TASKMODAL | MB_SETFOREGROUND);
-}
 
-// Puts the focus into a box of a page, its text selected, showing the page
-// first. Posted: showing a page posts a Tab to the form, and the form's
-// activation after a message box restores the focus it had; both come first.
-void FocusBox(HWND form, int tab, int id) {
-  SelectTabPage(GetDlgItem(form, kTabControlId), tab);
-  if (HWND box = GetDlgItem(FindPage(form, tab), id)) PostMessageA(form, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(box), TRUE);
-}
 
 // Set while the program fills the pages: their changes are no user's edits.
 bool g_filling_pages = false;
@@ -75,29 +65,7 @@ void PageEdited(HWND page, int id) {
   }
 }
 
-std::string PlayerName(std::uint32_t position) {
-  const EditorState& editor = Editor();
-  return ShownName(editor.pending.Text(editor.view, position, *FieldAt(kVitalsTab, vitals::kFirstName))) + " " +
-         ShownName(editor.pending.Text(editor.view, position, *FieldAt(kVitalsTab, vitals::kLastName)));
-}
 
-// Before a save: when edited cells hold texts the file would not show as
-// typed, names them and asks. True when the save may go ahead.
-bool ConfirmNotAsTyped(const std::vector<CellNotAsTyped>& found) {
-  if (found.empty()) return true;
-  const bool one_player = std::all_of(found.begin(), found.end(), [&](const CellNotAsTyped& n) {
-    return n.position == found.front().position;
-  });
-  std::string text = "The file cannot hold these values as typed:\n";
-  constexpr std::size_t kNamed = 10;
-  for (std::size_t k = 0; k < found.size() && k < kNamed; ++k) {
-    text += "\n" + (one_player ? std::string() : PlayerName(found[k].position) + ", ") + found[k].field->label + ": \"" +
-            found[k].typed + "\" would be saved as \"" + found[k].held + "\"";
-  }
-  if (found.size() > kNamed) text += "\nand " + std::to_string(found.size() - kNamed) + " more";
-  text += "\n\nSave anyway?";
-  return Ask(text, MB_YESNO) == IDYES;
-}
 
 // Ctrl+Z and Ctrl+Y anywhere in the main window but an edit box: an undo or a
 // redo of the last write, asked for through a message to the form.
@@ -148,45 +116,6 @@ bool MayLeavePlayer(HWND form) {
   }
 }
 
-bool SaveEdits(HWND form) {
-  EditorState& editor = Editor();
-  if (!IsOpen(editor.view)) return false;
-  NoteLoadedPlayer(form);
-  if (editor.pending.empty()) return true;
-  CommitResult committed;
-  std::vector<std::uint32_t> written;
-  std::optional<CellNotAsTyped> refused;
-  {
-    // Until the commit the file stays as it was; loads read what the save would write.
-    PendingSave save(editor.view, editor.pending);
-    if (!ConfirmNotAsTyped(save.not_as_typed())) {
-      refused = save.not_as_typed().front();
-    } else {
-      const HistoryKeeping history{"Save", HistoryLimit()};
-      committed = save.Commit(&history);
-      written = save.positions();
-    }
-  }
-  if (refused) {
-    // No writes nothing: the first cell named is shown, in its box.
-    if (!editor.player.loaded || editor.player.position != refused->position) {
-      SelectPlayerRow(List(form), refused->position);
-      ShowPlayer(form, refused->position);
-    }
-    FocusBox(form, refused->field->tab, refused->field->id);
-    return false;
-  }
-  if (!committed.ok) {
-    // The edits stay; a later save or Read puts them in the file.
-    ShowMessage((FileNameOf(editor.view.path) + " was not saved. " + committed.reason).c_str());
-    return false;
-  }
-  editor.pending.Clear();
-  ShowSavedPlayers(List(form), written);
-  ShowLoadedPlayer(form);
-  if (!committed.history_note.empty()) ShowMessage(committed.history_note.c_str());
-  return true;
-}
 
 void ShowLoadedPlayer(HWND form) {
   EditorState& editor = Editor();
@@ -197,6 +126,7 @@ void ShowPlayer(HWND form, std::uint32_t position) {
   EditorState& editor = Editor();
   WindowPages pages(form);
   const FillingPages filling;
+  const RosterLock whole = LockRoster(editor.view.path, LockKind::Shared, LockWait());  // never half a write
   if (LoadPlayer(editor.view, position, pages, editor.player)) editor.pending.ShowIn(pages, position);
 }
 
@@ -309,6 +239,7 @@ void InitialiseMainForm(HWND form) {
   g_undo_form = form;
   SetWindowTextA(form, kBaseCaption);
   DragAcceptFiles(form, TRUE);
+  SetTimer(form, kWatchTimer, kWatchMilliseconds, nullptr);
   HWND list = List(form);
   SetUpPlayerList(list);
   BindColumnMenu(list);
@@ -332,6 +263,24 @@ EditorState& Editor() {
 
 void ShowMessage(const char* text) {
   MessageBoxW(nullptr, WideFromUtf8(text).c_str(), WideFromUtf8(kMessageCaption).c_str(), MB_OK | MB_TASKMODAL | MB_SETFOREGROUND);
+}
+
+int Ask(const std::string& text, UINT buttons) {
+  if (!(buttons & MB_ICONMASK)) buttons |= MB_ICONQUESTION;
+  return MessageBoxA(nullptr, text.c_str(), kMessageCaption, buttons | MB_TASKMODAL | MB_SETFOREGROUND);
+}
+
+// Posted: showing a page posts a Tab to the form, and the form's activation
+// after a message box restores the focus it had; both come first.
+void FocusBox(HWND form, int tab, int id) {
+  SelectTabPage(GetDlgItem(form, kTabControlId), tab);
+  if (HWND box = GetDlgItem(FindPage(form, tab), id)) PostMessageA(form, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(box), TRUE);
+}
+
+std::string PlayerName(std::uint32_t position) {
+  const EditorState& editor = Editor();
+  return ShownName(editor.pending.Text(editor.view, position, *FieldAt(kVitalsTab, vitals::kFirstName))) + " " +
+         ShownName(editor.pending.Text(editor.view, position, *FieldAt(kVitalsTab, vitals::kLastName)));
 }
 
 // The window is an ANSI one: its own procedure would pass the text through the
@@ -378,6 +327,12 @@ INT_PTR CALLBACK MainFormProc(HWND form, UINT message, WPARAM wparam, LPARAM lpa
   switch (message) {
     case WM_INITDIALOG:
       InitialiseMainForm(form);
+      break;
+    case WM_TIMER:
+      if (wparam == kWatchTimer) CheckRoster(form);
+      break;
+    case WM_ACTIVATE:
+      if (LOWORD(wparam) != WA_INACTIVE) CheckRoster(form);
       break;
     case WM_SIZE:
       if (wparam != SIZE_MINIMIZED) LayOut(form, LOWORD(lparam), HIWORD(lparam));
@@ -481,10 +436,13 @@ INT_PTR ReadRosterFile(HWND form, int) {
   }
   // An interrupted write of the file is completed first. A journal that does
   // not match the file, or a completion that fails, refuses the Read: the
-  // file is not opened, so nothing is written beside that journal.
-  const RecoveryReport recovery = RecoverRoster(editor.path);
-  if (recovery.what == Recovery::Mismatch || recovery.what == Recovery::Failed) {
-    ShowMessage(recovery.message.c_str());
+  // file is not opened, so nothing is written beside that journal. The file
+  // is read whole, under the shared lock: never half another program's write.
+  const ReadLock read = LockForReading(editor.path, LockWait());
+  const RecoveryReport& recovery = read.recovery;
+  if (read.busy() || recovery.what == Recovery::Mismatch || recovery.what == Recovery::Failed) {
+    ShowMessage(read.busy() ? (FileNameOf(editor.path) + " is being written by another program. Try again.").c_str()
+                            : recovery.message.c_str());
     if (IsOpen(editor.view)) editor.path = editor.view.path;
     return 0;
   }
@@ -512,13 +470,18 @@ INT_PTR ReadRosterFile(HWND form, int) {
   }
   FillPlayerRows(List(form), std::move(rows), editor.view);
   ShowListedCount(form);
+  RememberRosterState();
   EnableControl(form, kSaveButton, true);
   ShowFileInCaption(form, editor.path);
   return 0;
 }
 
 INT_PTR CloseRosterFile(HWND form, int) {
-  if (!MayLeavePlayer(form)) return 0;
+  if (MayLeavePlayer(form)) CloseWithoutSaving(form);
+  return 0;
+}
+
+void CloseWithoutSaving(HWND form) {
   EditorState& editor = Editor();
   editor.path.clear();
   editor.search = SearchStart{};
@@ -527,7 +490,6 @@ INT_PTR CloseRosterFile(HWND form, int) {
   EnableControl(form, kSaveButton, false);
   ShowFileInCaption(form, "");
   ReleaseFile();
-  return 0;
 }
 
 // A click on a row shows that player, with his edits; the edits of the one

@@ -54,6 +54,13 @@ std::string CheckMainWindowBindings();
 // The program's message boxes: OK only, no icon, task-modal, no owner. The
 // text is UTF-8, as the program's paths are.
 void ShowMessage(const char* text);
+// Asks with the buttons given (MB_YESNO, MB_YESNOCANCEL, MB_RETRYCANCEL),
+// task-modal like the program's other messages; the button pressed.
+int Ask(const std::string& text, UINT buttons);
+// "First Last" of the player at position, with his edits.
+std::string PlayerName(std::uint32_t position);
+// Puts the focus into a box of a page, its text selected, showing the page first.
+void FocusBox(HWND form, int tab, int id);
 // The caption: the program's name, and the open file's name when there is one.
 void ShowFileInCaption(HWND form, const std::string& path);
 
@@ -63,6 +70,8 @@ INT_PTR CALLBACK MainFormProc(HWND form, UINT message, WPARAM wparam, LPARAM lpa
 INT_PTR ChooseRosterFile(HWND form, int id);
 INT_PTR ReadRosterFile(HWND form, int id);
 INT_PTR CloseRosterFile(HWND form, int id);
+// Closes the roster, asking nothing: edits not saved are dropped.
+void CloseWithoutSaving(HWND form);
 INT_PTR SavePlayerHandler(HWND form, int id);
 INT_PTR LoadPlayerHandler(HWND form, int id, NMHDR* header);
 INT_PTR OnColumnClick(HWND form, int id, NMHDR* header);
@@ -76,8 +85,9 @@ INT_PTR FilterKey(HWND form, int id, WPARAM* key, LPARAM key_lparam);
 // the window, an undo of a write): every player's unsaved edits are saved or
 // dropped as the user says. False when the action must not go ahead.
 bool MayLeavePlayer(HWND form);
-// Writes every player's edits as one save, after the check of texts the file
-// would not hold as typed; true when the file now holds them.
+// Writes every player's edits as one save (app/save_edits.cpp), after the
+// check of fields another program changed since they were edited and of texts
+// the file would not hold as typed; true when the file now holds them.
 bool SaveEdits(HWND form);
 // The loaded player's boxes kept as his edits.
 void NoteLoadedPlayer(HWND form);

@@ -310,6 +310,32 @@ void ShowSavedPlayers(HWND list, const std::vector<std::uint32_t>& positions) {
   InvalidateRect(list, nullptr, FALSE);
 }
 
+bool RereadPlayerRows(HWND list, const std::vector<PlayerEntry>& rows) {
+  if (rows.size() != g.rows.size()) return false;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (rows[i].position != g.rows[i].position) return false;
+  }
+  std::vector<std::uint32_t> selected;
+  for (int item : SelectedItems(list)) selected.push_back(PositionAt(item));
+  const auto focused = PositionAt(static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED)));
+  const auto top = static_cast<int>(SendMessageA(list, LVM_GETTOPINDEX, 0, 0));
+  g.rows = rows;
+  if (g.fields) g.fields->Forget();
+  ShowRows(list, focused);
+  for (std::uint32_t position : selected) {
+    LVITEMA state{};
+    state.stateMask = state.state = LVIS_SELECTED;
+    if (const int item = ItemOf(position); item >= 0) SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&state));
+  }
+  // Back to the same top row: scrolled by whole rows.
+  const auto now = static_cast<int>(SendMessageA(list, LVM_GETTOPINDEX, 0, 0));
+  RECT row{LVIR_BOUNDS, 0, 0, 0};
+  if (now != top && SendMessageA(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row))) {
+    SendMessageA(list, LVM_SCROLL, 0, (top - now) * (row.bottom - row.top));
+  }
+  return true;
+}
+
 const Field* FieldOfColumn(int column) {
   if (column == 0) return FieldAt(kVitalsTab, vitals::kFirstName);
   if (column == 1) return FieldAt(kVitalsTab, vitals::kLastName);

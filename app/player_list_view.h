@@ -43,6 +43,11 @@ bool SelectPlayerRow(HWND list, std::uint32_t position);
 void ShowSavedNames(HWND list, const SaveResult& saved);
 // Reads the players' cells again after they were written, names included.
 void ShowSavedPlayers(HWND list, const std::vector<std::uint32_t>& positions);
+// The same players read again after another program wrote the file: their
+// names and cells, the filter applied again; the selection, the order and the
+// scroll position stay. False, changing nothing, when rows are not the
+// players listed (the file was replaced).
+bool RereadPlayerRows(HWND list, const std::vector<PlayerEntry>& rows);
 // The field a column shows: 0 and 1 the names; none for the record position.
 const Field* FieldOfColumn(int column);
 // The player an item lists (0 for none), and the item listing a player (-1 for none).
