@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <random>
+#include <thread>
 
 #include "player/player_cycle.h"
 #include "player/write_history.h"
@@ -17,6 +18,7 @@
 #include "roster/journal.h"
 #include "roster/platform.h"
 #include "roster/transaction.h"
+#include "roster/write_lock.h"
 #include "tests/memory_pages.h"
 #include "tests/roster_builder.h"
 
@@ -26,25 +28,69 @@ namespace {
 using test::Bytes;
 using test::ReadFileBytes;
 
-// The hook: counts the steps; the step numbered fail_at fails, the one
-// numbered crash_at stops the program there.
+void Edit(MemoryPages& pages, int k);
+
+// Another program's save of player 3 of the roster at path, arriving while
+// the first writer is at a step: in a thread of its own, as another program
+// it holds no lock of the first. Its open must leave the first one's journal
+// alone, and its write must be refused, changing nothing: what went wrong.
+std::string SecondWriter(const std::string& path) {
+  std::string wrong;
+  std::thread([&] {
+    const std::string journal = JournalPathFor(path);
+    const bool live = std::filesystem::exists(journal);
+    const Bytes kept = live ? ReadFileBytes(journal) : Bytes(), roster = ReadFileBytes(path);
+    const Recovery found = RecoverRoster(path, std::chrono::milliseconds(0)).what;
+    if (found != (live ? Recovery::Busy : Recovery::NoJournal)) wrong += "the open dealt with a live writer's journal; ";
+    RosterView view;
+    MemoryPages pages;
+    LoadedPlayer player;
+    if (OpenRosterView(view, path) != OpenStatus::Ok || !LoadPlayer(view, FillPlayerList(path, 0)[3].position, pages, player)) {
+      wrong += "the roster did not open; ";
+      return;
+    }
+    Edit(pages, 3);
+    const HistoryKeeping history{"Save", kDefaultHistoryLimit};
+    const SaveResult saved = SavePlayer(view, pages, player, &history);
+    if (saved.saved || saved.error.find("being written by another program") == std::string::npos) {
+      wrong += "the second write was not refused: " + saved.error + "; ";
+    }
+    if (ReadFileBytes(path) != roster || (live && ReadFileBytes(journal) != kept)) wrong += "it changed a file; ";
+  }).join();
+  return wrong;
+}
+
+// The hook: counts the steps of this thread; the step numbered fail_at
+// fails, the one numbered crash_at stops the program there, and at the one
+// numbered intrude_at a second writer arrives.
 struct StopHere {};
 std::vector<IoStep> g_steps;
-std::size_t g_fail_at = 0, g_crash_at = 0;
+std::size_t g_fail_at = 0, g_crash_at = 0, g_intrude_at = 0;
+std::string g_path, g_intrusion;
+std::thread::id g_writer;
 bool CountingHook(IoStep step) {
+  if (std::this_thread::get_id() != g_writer) return true;
   g_steps.push_back(step);
+  if (g_steps.size() == g_intrude_at) g_intrusion = SecondWriter(g_path);
   if (g_steps.size() == g_crash_at) throw StopHere{};
   return g_steps.size() != g_fail_at;
 }
 
 struct Hooked {
-  Hooked(std::size_t fail_at, std::size_t crash_at) {
+  Hooked(std::size_t fail_at, std::size_t crash_at, std::size_t intrude_at = 0) {
     g_steps.clear();
     g_fail_at = fail_at;
     g_crash_at = crash_at;
+    g_intrude_at = intrude_at;
+    g_intrusion.clear();
+    g_writer = std::this_thread::get_id();
     SetIoStepHook(CountingHook);
+    SetLockWait(std::chrono::milliseconds(0));
   }
-  ~Hooked() { SetIoStepHook(nullptr); }
+  ~Hooked() {
+    SetIoStepHook(nullptr);
+    SetLockWait(std::chrono::milliseconds(10000));
+  }
 };
 
 enum class Action { SaveOne, ImportSixty, UndoSave, SavePruning };
@@ -216,6 +262,15 @@ TEST_P(Transaction, EveryStepFailingOrStoppingLeavesAllOldOrAllNew) {
     }
     // A stopped program's writes to the view are in the file: the system keeps them.
     ExpectOldOrNew(what + " stopping the program");
+
+    Reset();
+    g_path = path_;
+    {
+      Hooked intrude(0, 0, k);
+      EXPECT_TRUE(Act(GetParam(), path_).ok) << what;
+    }
+    EXPECT_EQ(g_intrusion, "") << what << " with a second writer arriving";
+    ExpectOldOrNew(what + " with a second writer arriving", false);
   }
 }
 
