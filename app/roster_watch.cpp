@@ -28,10 +28,9 @@ bool g_checking = false;
 // view only when the file is still as long as the view.
 std::optional<Seen> SeenNow() {
   const RosterView& view = Editor().view;
-  if (!IsOpen(view)) return Seen{};
   Seen now;
   now.path = view.path;
-  now.size = GetFileSizeByName(view.path).value_or(0);
+  now.size = GetFileSizeByName(view.path).value_or(view.size);  // a file gone for a moment is no other file
   if (now.size != view.size) return std::nullopt;
   for (int i = 3; i >= 0; --i) now.checksum = (now.checksum << 8) | view.base[i];
   now.history_size = GetFileSizeByName(HistoryPathFor(view.path)).value_or(0);
@@ -62,7 +61,8 @@ void CloseReplaced(HWND form, const std::string& why) {
 }  // namespace
 
 void RememberRosterState() {
-  if (const std::optional<Seen> now = SeenNow()) g_seen = *now;
+  const std::optional<Seen> now = IsOpen(Editor().view) ? SeenNow() : Seen{};
+  if (now) g_seen = *now;
 }
 
 void CheckRoster(HWND form) {
@@ -71,6 +71,10 @@ void CheckRoster(HWND form) {
   struct Done {
     ~Done() { g_checking = false; }
   } done;
+  if (!IsOpen(Editor().view)) {
+    g_seen = Seen{};
+    return;
+  }
   const std::optional<Seen> now = SeenNow();
   if (!now) return CloseReplaced(form, "was replaced by a file of another size");
   if (*now == g_seen) return;
