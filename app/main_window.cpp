@@ -93,7 +93,7 @@ LRESULT CALLBACK UndoKeys(int code, WPARAM removed, LPARAM lparam) {
 void NoteLoadedPlayer(HWND form) {
   EditorState& editor = Editor();
   if (editor.player.loaded && IsOpen(editor.view)) {
-    editor.pending.NotePages(editor.view, WindowPages(form), editor.player.position);
+    editor.pending.NotePages(editor.view, WindowPages(form), editor.player);
   }
 }
 

@@ -99,9 +99,24 @@ void PendingEdits::Note(const RosterView& view, std::uint32_t position, const Fi
   Put(view, position, field, held);
 }
 
-void PendingEdits::NotePages(const RosterView& view, const EditorPages& pages, std::uint32_t position) {
+void PendingEdits::NotePages(const RosterView& view, const EditorPages& pages, const LoadedPlayer& player) {
+  const LoadedState& loaded = player.state;
   for (const Field& field : Fields()) {
-    if (field.editable()) Note(view, position, field, FieldText(pages, field));
+    if (!field.editable()) continue;
+    bool untouched = false;
+    if (field.kind == FieldKind::Check) {
+      untouched = pages.GetCheck(field.tab, field.id) == loaded.iff_check;
+    } else if (field.kind == FieldKind::Combo) {
+      const auto item = loaded.items.find(field.id);
+      untouched = item != loaded.items.end() && pages.GetComboIndex(field.tab, field.id) == item->second;
+    } else {
+      untouched = loaded.Untouched(pages, field.tab, field.id);
+    }
+    if (untouched) {
+      Put(view, player.position, field, std::nullopt);
+    } else {
+      Note(view, player.position, field, FieldText(pages, field));
+    }
   }
 }
 

@@ -52,8 +52,10 @@ class PendingEdits {
   std::optional<std::vector<std::uint32_t>> Undo();
   // A text the loaded player's box holds, kept as it is, with no step.
   void Note(const RosterView& view, std::uint32_t position, const Field& field, const std::string& held);
-  // Every box of the player loaded into pages, kept (Note).
-  void NotePages(const RosterView& view, const EditorPages& pages, std::uint32_t position);
+  // Every box of the player loaded into pages that the user changed since the
+  // load, kept (Note); a box he left as the load showed it is no edit, even
+  // where another program has written the file since.
+  void NotePages(const RosterView& view, const EditorPages& pages, const LoadedPlayer& player);
   // Shows the player's edits in pages that hold a fresh load of him.
   void ShowIn(EditorPages& pages, std::uint32_t position) const;
   void Clear();

@@ -1,9 +1,15 @@
 // The editor's main window and the files it is given: hostile files, files it
 // cannot write, list codes that name no item, a refused second file,
-// a save whose flush fails, and a long profile folder.
+// a save whose flush fails, a long profile folder, and a roster that
+// rostrel-cli.exe writes while the window has it open.
 #include "tests/editor_window.h"
 
+#include <atomic>
 #include <fstream>
+#include <thread>
+
+#include "roster/write_lock.h"
+#include "tests/program_path.h"
 
 namespace rostrel {
 namespace {
@@ -208,6 +214,73 @@ TEST(SpecialFolder, LongApplicationDataPathComesBackWhole) {
   if (had) RegSetValueExA(folders, "AppData", 0, type, reinterpret_cast<const BYTE*>(saved), size);
   RegCloseKey(folders);
   EXPECT_EQ(found, path);
+}
+
+// rostrel-cli.exe writes the open roster: the list's cells and the loaded
+// player's boxes follow, but for the box the user edited, and the selection
+// stays. A Save over the field the other program changed asks: No writes
+// nothing, Yes writes the user's value beside the other program's. While
+// another program holds the write lock, Save writes nothing and keeps the edits.
+TEST_F(Editor, AnotherProgramsWritesShowAndASaveAsksBeforeWritingOverThem) {
+  Drop({roster_});
+  ClickRow(0);
+  ClickTab(1);
+  Retype(GetDlgItem(FindPage(form_, 1), 100), "61");  // Shooting(Close), 40 in the file
+  const std::string cli = "\"\"" + test::BuiltProgram("rostrel-cli.exe") + "\" set \"" + roster_ + "\" ";
+  ASSERT_EQ(std::system((cli + "1 \"Shooting(Close)=95\" Weight=250 >NUL 2>&1\"").c_str()), 0);
+  ASSERT_EQ(std::system((cli + "2 Weight=199 >NUL 2>&1\"").c_str()), 0);
+  constexpr int kWeightColumn = kFixedColumns + 3;
+  auto shown = [this](int tab, int id) { return GetControlText(FindPage(form_, tab), id); };
+  ASSERT_TRUE(PumpUntil([&] { return Cell(1, kWeightColumn) == "199 Lbs" && shown(0, vitals::kWeight) == "250 Lbs"; }));
+  EXPECT_EQ(Cell(0, kWeightColumn), "250 Lbs");
+  EXPECT_EQ(shown(1, 100), "61");
+  EXPECT_EQ(SelectedRow(), 1);
+  EXPECT_EQ(Rows(), 5);
+  EXPECT_TRUE(g_boxes.empty());
+
+  const Bytes theirs = ReadFileBytes(roster_);
+  ASSERT_EQ(theirs[built_.Offset(0, 436)], 95);
+  g_answers = {IDNO};
+  Click(GetDlgItem(form_, kSaveButton));
+  ASSERT_EQ(g_boxes.size(), 1u);
+  EXPECT_EQ(g_boxes[0], "Shooting(Close) of Tony Parker was changed by another program to 95 since you edited it to 61. "
+                        "Save your values?");
+  EXPECT_EQ(ReadFileBytes(roster_), theirs);
+  EXPECT_EQ(shown(1, 100), "61");
+
+  {
+    // Another program's write: a thread of its own holds the lock (this
+    // thread's own would be the window's).
+    std::atomic<int> stage = 0;
+    std::thread other([&] {
+      const RosterLock lock = LockRoster(roster_, LockKind::Exclusive, std::chrono::milliseconds(0));
+      stage = lock.held() ? 1 : -1;
+      while (stage == 1) Sleep(1);
+    });
+    while (stage == 0) Sleep(1);
+    EXPECT_EQ(stage, 1);
+    SetLockWait(std::chrono::milliseconds(0));
+    g_answers = {IDCANCEL};
+    Click(GetDlgItem(form_, kSaveButton));
+    SetLockWait(std::chrono::milliseconds(10000));
+    stage = 2;
+    other.join();
+  }
+  ASSERT_EQ(g_boxes.size(), 2u);
+  EXPECT_EQ(g_boxes[1], "Roster.ROS is being written by another program, so nothing was written. Your edits are kept.");
+  EXPECT_EQ(ReadFileBytes(roster_), theirs);
+
+  g_answers = {IDYES};
+  Click(GetDlgItem(form_, kSaveButton));
+  ASSERT_EQ(g_boxes.size(), 3u);
+  EXPECT_EQ(g_boxes[2], g_boxes[0]);
+  const Bytes saved = ReadFileBytes(roster_);
+  EXPECT_EQ(saved[built_.Offset(0, 436)], 61);
+  EXPECT_TRUE(test::ChecksumIsValid(saved));
+  EXPECT_EQ(shown(1, 100), "61");
+  EXPECT_EQ(shown(0, vitals::kWeight), "250 Lbs");  // the other program's write to a field not edited stays
+  Click(GetDlgItem(form_, kCloseButton));  // nothing unsaved: no question
+  EXPECT_EQ(g_boxes.size(), 3u);
 }
 
 }  // namespace

@@ -205,7 +205,7 @@ std::string Session::Step(const Action& a) {
     case Action::Load: {
       if (rows_.empty()) return {};
       // Another player keeps this one's edits, and shows his own.
-      if (player_.loaded) grid_.NotePages(view_, pages_, player_.position);
+      if (player_.loaded) grid_.NotePages(view_, pages_, player_);
       const std::uint32_t position = rows_[a.row % rows_.size()].position;
       if (!LoadPlayer(view_, position, pages_, player_)) return "a listed player could not be loaded";
       shown_at_load_.clear();
@@ -227,7 +227,7 @@ std::string Session::Step(const Action& a) {
     default: return GridStep(a);
   }
   // A page edit shows in the player's cells.
-  if (player_.loaded) grid_.NotePages(view_, pages_, player_.position);
+  if (player_.loaded) grid_.NotePages(view_, pages_, player_);
   return {};
 }
 
@@ -282,7 +282,7 @@ std::string Session::GridStep(const Action& a) {
 }
 
 std::string Session::CheckSave() {
-  if (player_.loaded) grid_.NotePages(view_, pages_, player_.position);
+  if (player_.loaded) grid_.NotePages(view_, pages_, player_);
   const Bytes before(view_.base, view_.base + view_.size);
   // The bytes a save may change: the checksum, and each edited player's record and name units.
   std::vector<Span> records, names;
