@@ -220,7 +220,8 @@ TEST(SpecialFolder, LongApplicationDataPathComesBackWhole) {
 // player's boxes follow, but for the box the user edited, and the selection
 // stays. A Save over the field the other program changed asks: No writes
 // nothing, Yes writes the user's value beside the other program's. While
-// another program holds the write lock, Save writes nothing and keeps the edits.
+// another program holds the write lock, Save writes nothing and keeps the
+// edits. A roster replaced by a file of another size is closed, unwritten.
 TEST_F(Editor, AnotherProgramsWritesShowAndASaveAsksBeforeWritingOverThem) {
   Drop({roster_});
   ClickRow(0);
@@ -279,8 +280,17 @@ TEST_F(Editor, AnotherProgramsWritesShowAndASaveAsksBeforeWritingOverThem) {
   EXPECT_TRUE(test::ChecksumIsValid(saved));
   EXPECT_EQ(shown(1, 100), "61");
   EXPECT_EQ(shown(0, vitals::kWeight), "250 Lbs");  // the other program's write to a field not edited stays
-  Click(GetDlgItem(form_, kCloseButton));  // nothing unsaved: no question
-  EXPECT_EQ(g_boxes.size(), 3u);
+
+  // Replaced by a file of another size: closed, and the edit is never written.
+  Retype(GetDlgItem(FindPage(form_, 1), 100), "70");
+  std::ofstream(roster_, std::ios::binary | std::ios::app).put('\0');
+  ASSERT_TRUE(PumpUntil([&] { return g_boxes.size() == 4 && Rows() == 0; }));
+  EXPECT_EQ(g_boxes[3], "Roster.ROS was replaced by a file of another size, so it was closed. Edits that were not "
+                        "saved are lost.");
+  EXPECT_EQ(Caption(), kBaseCaption);
+  Bytes replaced = saved;
+  replaced.push_back(0);
+  EXPECT_EQ(ReadFileBytes(roster_), replaced);
 }
 
 }  // namespace
