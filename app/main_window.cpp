@@ -25,8 +25,8 @@
 #include "pages/window_pages.h"
 #include "player/names.h"
 #include "roster/journal.h"
-#include "roster/write_lock.h"
 #include "roster/wide_text.h"
+#include "roster/write_lock.h"
 
 namespace rostrel {
 
@@ -39,8 +39,6 @@ void ReleaseFile() {
   Editor().player = LoadedPlayer{};
   Editor().pending.Clear();
 }
-
-
 
 // Set while the program fills the pages: their changes are no user's edits.
 bool g_filling_pages = false;
@@ -64,8 +62,6 @@ void PageEdited(HWND page, int id) {
     InvalidateRect(List(form), nullptr, FALSE);
   }
 }
-
-
 
 // Ctrl+Z and Ctrl+Y anywhere in the main window but an edit box: an undo or a
 // redo of the last write, asked for through a message to the form.
@@ -115,7 +111,6 @@ bool MayLeavePlayer(HWND form) {
     default: return false;
   }
 }
-
 
 void ShowLoadedPlayer(HWND form) {
   EditorState& editor = Editor();
