@@ -66,6 +66,7 @@ bool SaveEdits(HWND form) {
   if (editor.pending.empty()) return true;
   bool typed_accepted = false;
   for (;;) {
+    if (!IsOpen(editor.view)) return false;  // closed while a question was asked: the file was replaced
     CommitResult committed;
     std::vector<std::uint32_t> written;
     bool busy = false;
