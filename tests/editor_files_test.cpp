@@ -216,12 +216,31 @@ TEST(SpecialFolder, LongApplicationDataPathComesBackWhole) {
   EXPECT_EQ(found, path);
 }
 
+// While the History dialog is open: rostrel-cli writes once, then the dialog
+// is closed when its list has one row more.
+std::string g_history_set;
+std::vector<LRESULT> g_history_rows;
+void CALLBACK WriteUnderHistory(HWND, UINT, UINT_PTR, DWORD) {
+  HWND dialog = FindWindowA("#32770", "History - Roster.ROS");
+  if (!dialog || !IsWindowVisible(dialog) || g_history_rows.size() == 2) return;
+  const LRESULT rows = SendMessageA(GetDlgItem(dialog, 100), LVM_GETITEMCOUNT, 0, 0);
+  if (g_history_rows.empty()) {
+    g_history_rows.push_back(rows);
+    if (std::system(g_history_set.c_str()) != 0) g_history_rows.push_back(-1);
+  } else if (rows > g_history_rows[0]) {
+    g_history_rows.push_back(rows);
+    PostMessageA(dialog, WM_CLOSE, 0, 0);
+  }
+  if (g_history_rows.size() == 2 && g_history_rows[1] < 0) PostMessageA(dialog, WM_CLOSE, 0, 0);
+}
+
 // rostrel-cli.exe writes the open roster: the list's cells and the loaded
 // player's boxes follow, but for the box the user edited, and the selection
 // stays. A Save over the field the other program changed asks: No writes
 // nothing, Yes writes the user's value beside the other program's. While
 // another program holds the write lock, Save writes nothing and keeps the
-// edits. A roster replaced by a file of another size is closed, unwritten.
+// edits. An open History dialog lists its next write. A roster replaced by a
+// file of another size is closed, unwritten.
 TEST_F(Editor, AnotherProgramsWritesShowAndASaveAsksBeforeWritingOverThem) {
   Drop({roster_});
   ClickRow(0);
@@ -281,15 +300,23 @@ TEST_F(Editor, AnotherProgramsWritesShowAndASaveAsksBeforeWritingOverThem) {
   EXPECT_EQ(shown(1, 100), "61");
   EXPECT_EQ(shown(0, vitals::kWeight), "250 Lbs");  // the other program's write to a field not edited stays
 
+  // An open History dialog lists the other program's next write.
+  g_history_set = cli + "3 Speed=7 >NUL 2>&1\"";
+  const UINT_PTR timer = SetTimer(nullptr, 0, 60, WriteUnderHistory);
+  Click(GetDlgItem(form_, kHistoryButton));
+  ASSERT_TRUE(PumpUntil([] { return g_history_rows.size() == 2 && !FindWindowA("#32770", "History - Roster.ROS"); }));
+  KillTimer(nullptr, timer);
+  EXPECT_EQ(g_history_rows[1], g_history_rows[0] + 1);
+
   // Replaced by a file of another size: closed, and the edit is never written.
   Retype(GetDlgItem(FindPage(form_, 1), 100), "70");
+  Bytes replaced = ReadFileBytes(roster_);
+  replaced.push_back(0);
   std::ofstream(roster_, std::ios::binary | std::ios::app).put('\0');
   ASSERT_TRUE(PumpUntil([&] { return g_boxes.size() == 4 && Rows() == 0; }));
   EXPECT_EQ(g_boxes[3], "Roster.ROS was replaced by a file of another size, so it was closed. Edits that were not "
                         "saved are lost.");
   EXPECT_EQ(Caption(), kBaseCaption);
-  Bytes replaced = saved;
-  replaced.push_back(0);
   EXPECT_EQ(ReadFileBytes(roster_), replaced);
 }
 
