@@ -7,12 +7,9 @@
 
 #include "tests/program_path.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <thread>
-#include <vector>
 
 #include "roster/wide_text.h"
 
@@ -88,37 +85,6 @@ TEST(CliProgram, WideCharacterPathsAndAccentedNames) {
   EXPECT_EQ(after[built.Offset(0, 455)], 77);
   EXPECT_TRUE(test::ChecksumIsValid(after));
   EXPECT_FALSE(std::filesystem::exists(roster.wstring() + L".journal"));
-}
-
-// Three rostrel-cli.exe programs set fields of one roster at once: every set
-// has its entry, in one sound history, and undoing them all gives the first
-// bytes back.
-TEST(CliProgram, RacingProgramsWriteOneAtATime) {
-  test::TempDir dir;
-  test::RosterBuilder builder;
-  builder.AddMany(3);
-  const test::Built built = builder.Build();
-  const std::string roster = dir.File("Roster.ROS");
-  test::WriteFileBytes(roster, built.bytes);
-  constexpr int kWriters = 3, kSets = 5;
-  std::vector<std::thread> writers;
-  std::vector<int> codes(kWriters * kSets, -1);
-  for (int w = 0; w < kWriters; ++w) {
-    writers.emplace_back([&, w] {
-      for (int i = 0; i < kSets; ++i) {
-        const std::string command = "\"\"" + Program() + "\" set \"" + roster + "\" " + std::to_string(w + 1) +
-                                    " Speed=" + std::to_string(20 + i) + " --wait 60 >NUL 2>&1\"";
-        codes[static_cast<std::size_t>(w * kSets + i)] = std::system(command.c_str());
-      }
-    });
-  }
-  for (std::thread& t : writers) t.join();
-  EXPECT_EQ(codes, std::vector<int>(kWriters * kSets, 0));
-  std::string out;
-  ASSERT_EQ(RunCli("history \"" + roster + "\" --format csv", out, dir), 0) << out;
-  EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1 + kWriters * kSets) << out;
-  ASSERT_EQ(RunCli("undo \"" + roster + "\" --to 1", out, dir), 0) << out;
-  EXPECT_EQ(test::ReadFileBytes(roster), built.bytes);
 }
 
 }  // namespace
