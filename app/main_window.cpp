@@ -34,12 +34,6 @@ namespace {
 
 HWND List(HWND form) { return GetDlgItem(form, kPlayerList); }
 
-void ReleaseFile() {
-  CloseRosterView(Editor().view);
-  Editor().player = LoadedPlayer{};
-  Editor().pending.Clear();
-}
-
 // Set while the program fills the pages: their changes are no user's edits.
 bool g_filling_pages = false;
 
@@ -117,6 +111,10 @@ void ShowLoadedPlayer(HWND form) {
   if (editor.player.loaded) ShowPlayer(form, editor.player.position);
 }
 
+std::uint32_t KeptPlayer() { return Editor().player.loaded ? Editor().player.position : 0; }
+
+void ShowListedCount(HWND form) { SetWindowTextA(GetDlgItem(form, kListedCount), ListedCountText().c_str()); }
+
 void ShowPlayer(HWND form, std::uint32_t position) {
   EditorState& editor = Editor();
   WindowPages pages(form);
@@ -126,11 +124,6 @@ void ShowPlayer(HWND form, std::uint32_t position) {
 }
 
 namespace {
-
-// The player whose row stays selected through sorts and filters: the loaded one.
-std::uint32_t KeptPlayer() { return Editor().player.loaded ? Editor().player.position : 0; }
-
-void ShowListedCount(HWND form) { SetWindowTextA(GetDlgItem(form, kListedCount), ListedCountText().c_str()); }
 
 // The window's size: the list takes what is added to the smallest, which is
 // the size it opens with; the pages keep theirs beside it.
@@ -194,37 +187,6 @@ void KeepPlacement(HWND form) {
   const RECT& r = place.rcNormalPosition;
   WriteSetting(kWindowSetting, std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) +
                                    " " + std::to_string(r.bottom) + " " + (IsZoomed(form) ? "1" : "0"));
-}
-
-// The reason a filter cannot be read, over the marked box.
-HWND g_filter_tip = nullptr;
-
-void MakeFilterTip(HWND form) {
-  g_filter_tip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0,
-                                 0, 0, form, nullptr, nullptr, nullptr);
-  TTTOOLINFOA tool{};
-  tool.cbSize = sizeof tool;
-  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  tool.hwnd = form;
-  tool.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(form, kFilterBox));
-  tool.lpszText = const_cast<char*>("");
-  SendMessageA(g_filter_tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
-  SendMessageA(g_filter_tip, TTM_SETMAXTIPWIDTH, 0, 400);
-  SendMessageA(g_filter_tip, TTM_ACTIVATE, FALSE, 0);
-}
-
-void MarkFilter(HWND form, const std::string& why) {
-  TTTOOLINFOA tool{};
-  tool.cbSize = sizeof tool;
-  tool.hwnd = form;
-  tool.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(form, kFilterBox));
-  tool.lpszText = const_cast<char*>(why.c_str());
-  SendMessageA(g_filter_tip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
-  SendMessageA(g_filter_tip, TTM_ACTIVATE, !why.empty(), 0);
-  // A pale red box while the filter cannot be read.
-  if (why.empty()) SetColors(form, kFilterBox, -1, -1);
-  else SetColors(form, kFilterBox, 0x00D8D8FF, 0x00000000);
-  InvalidateRect(GetDlgItem(form, kFilterBox), nullptr, TRUE);
 }
 
 void InitialiseMainForm(HWND form) {
@@ -357,12 +319,11 @@ INT_PTR CALLBACK MainFormProc(HWND form, UINT message, WPARAM wparam, LPARAM lpa
       break;
     case WM_DESTROY:
       KeepPlacement(form);
-      ReleaseFile();
+      ReleaseRosterFile();
       ForgetPlayerRows(List(form));
       DragAcceptFiles(form, FALSE);
       if (g_layout.form == form) g_layout = Layout{};
-      if (g_filter_tip) DestroyWindow(g_filter_tip);
-      g_filter_tip = nullptr;
+      DestroyFilterTip();
       if (g_undo_form == form) {
         g_undo_form = nullptr;
         if (g_undo_keys) UnhookWindowsHookEx(g_undo_keys);
@@ -375,116 +336,12 @@ INT_PTR CALLBACK MainFormProc(HWND form, UINT message, WPARAM wparam, LPARAM lpa
   return 0;
 }
 
-std::string CollectDroppedFiles(HDROP drop) {
-  std::string names;
-  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-  for (UINT i = 0; i < count; ++i) {
-    const UINT length = DragQueryFileW(drop, i, nullptr, 0);
-    std::wstring name(length + 1, L'\0');
-    DragQueryFileW(drop, i, name.data(), length + 1);
-    name.resize(length);
-    names += Utf8FromWide(name) + "|";
-  }
-  DragFinish(drop);
-  while (!names.empty() && names.back() == '|') names.pop_back();
-  return names;
-}
-
 std::string SpecialFolderPath(int csidl) { return ShellFolderPath(csidl); }
 
 int GetSelectedRow(HWND form, int list_id) {
   HWND list = GetDlgItem(form, list_id);
   const auto selected = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
   return selected < 0 ? 0 : selected + 1;
-}
-
-INT_PTR ChooseRosterFile(HWND form, int) {
-  wchar_t file[MAX_PATH] = {};
-  const std::wstring folder = WideFromUtf8(SpecialFolderPath(CSIDL_APPDATA) + "\\2K Sports\\NBA 2K9\\Saves");
-  OPENFILENAMEW dialog{};
-  dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = form;
-  dialog.lpstrFilter = L"FXG OR ROS FILE\0*.FXG;*.ROS\0ALL TYPE(*.*)\0*.*\0";
-  dialog.nFilterIndex = 1;
-  dialog.lpstrFile = file;
-  dialog.nMaxFile = MAX_PATH;
-  dialog.lpstrInitialDir = folder.c_str();
-  dialog.lpstrTitle = L"Choose A File";
-  dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY;
-  // A cancelled dialog changes nothing: an open file stays open and listed.
-  if (!GetOpenFileNameW(&dialog) || file[0] == L'\0') return 0;
-  Editor().path = Utf8FromWide(file);
-  ReadRosterFile(form, kReadButton);
-  return 0;
-}
-
-INT_PTR ReadRosterFile(HWND form, int) {
-  EditorState& editor = Editor();
-  const std::optional<std::uint32_t> header = HeaderOffsetFor(editor.path);
-  if (!header) {
-    ShowMessage("The file extension is wrong!?");
-    return 0;
-  }
-  if (!MayLeavePlayer(form)) {
-    if (IsOpen(editor.view)) editor.path = editor.view.path;
-    return 0;
-  }
-  // An interrupted write of the file is completed first. A journal that does
-  // not match the file, or a completion that fails, refuses the Read: the
-  // file is not opened, so nothing is written beside that journal. The file
-  // is read whole, under the shared lock: never half another program's write.
-  const ReadLock read = LockForReading(editor.path, LockWait());
-  const RecoveryReport& recovery = read.recovery;
-  if (read.busy() || recovery.what == Recovery::Mismatch || recovery.what == Recovery::Failed) {
-    ShowMessage(read.busy() ? (FileNameOf(editor.path) + " is being written by another program. Try again.").c_str()
-                            : recovery.message.c_str());
-    if (IsOpen(editor.view)) editor.path = editor.view.path;
-    return 0;
-  }
-  // The new file is listed and mapped before the open one is released: a file
-  // that cannot be opened for writing or mapped leaves the open one open,
-  // listed and named, as a wrong extension does.
-  std::vector<PlayerEntry> rows = FillPlayerList(editor.path, *header);
-  RosterView next;
-  const OpenStatus status = OpenRosterView(next, editor.path);
-  if (status != OpenStatus::Ok) {
-    // Players that could never be saved are not listed.
-    if (!rows.empty()) ShowMessage(OpenStatusText(status));
-    if (IsOpen(editor.view)) editor.path = editor.view.path;
-    return 0;
-  }
-  ReleaseFile();
-  ClearPlayerRows(List(form));
-  ShowListedCount(form);
-  editor.search = SearchStart{};
-  EnableControl(form, kSaveButton, false);
-  MoveRosterView(editor.view, next);
-  if (rows.empty()) {
-    ShowFileInCaption(form, "");  // nobody to edit: the caption names no file
-    return 0;
-  }
-  FillPlayerRows(List(form), std::move(rows), editor.view);
-  ShowListedCount(form);
-  RememberRosterState();
-  EnableControl(form, kSaveButton, true);
-  ShowFileInCaption(form, editor.path);
-  return 0;
-}
-
-INT_PTR CloseRosterFile(HWND form, int) {
-  if (MayLeavePlayer(form)) CloseWithoutSaving(form);
-  return 0;
-}
-
-void CloseWithoutSaving(HWND form) {
-  EditorState& editor = Editor();
-  editor.path.clear();
-  editor.search = SearchStart{};
-  ClearPlayerRows(List(form));
-  ShowListedCount(form);
-  EnableControl(form, kSaveButton, false);
-  ShowFileInCaption(form, "");
-  ReleaseFile();
 }
 
 // A click on a row shows that player, with his edits; the edits of the one
@@ -511,43 +368,6 @@ INT_PTR OnColumnClick(HWND form, int, NMHDR* header) {
   return 0;
 }
 
-INT_PTR FilterChanged(HWND form, int) {
-  MarkFilter(form, FilterPlayerRows(List(form), GetControlText(form, kFilterBox), KeptPlayer()));
-  ShowListedCount(form);
-  return 0;
-}
-
-// Esc in the filter box clears it.
-INT_PTR FilterKey(HWND form, int, WPARAM* key, LPARAM) {
-  if (*key == VK_ESCAPE && GetWindowTextLengthA(GetDlgItem(form, kFilterBox)) > 0) {
-    SetDlgItemTextA(form, kFilterBox, "");
-  }
-  return 0;
-}
-
 INT_PTR ListKey(HWND, int, WPARAM*, LPARAM) { return 0; }
-
-INT_PTR OnSearchKey(HWND form, int, WPARAM* key, LPARAM) {
-  if (*key != VK_RETURN) return 0;
-  HWND list = List(form);
-  const ListViewCells cells(list);
-  const int row = SearchNext(cells, Editor().search, GetControlText(form, kSearchBox));
-  if (row == 0) {
-    ShowMessage("Not Find!");
-    return 0;
-  }
-  SendMessageA(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row - 1), FALSE);
-  LVITEMA state{};
-  state.stateMask = LVIS_SELECTED;
-  SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));  // the found row alone
-  state.state = LVIS_SELECTED;
-  SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row - 1), reinterpret_cast<LPARAM>(&state));
-  return 0;
-}
-
-INT_PTR OnSearchChar(HWND, int, WPARAM*, LPARAM) {
-  Editor().search = SearchStart{};
-  return 0;
-}
 
 }  // namespace rostrel

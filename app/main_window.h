@@ -70,8 +70,19 @@ INT_PTR CALLBACK MainFormProc(HWND form, UINT message, WPARAM wparam, LPARAM lpa
 INT_PTR ChooseRosterFile(HWND form, int id);
 INT_PTR ReadRosterFile(HWND form, int id);
 INT_PTR CloseRosterFile(HWND form, int id);
-// Closes the roster, asking nothing: edits not saved are dropped.
+// Closes the roster, asking nothing: edits not saved are dropped
+// (app/file_commands.cpp, with Open, Read and Close).
 void CloseWithoutSaving(HWND form);
+// Unmaps the open roster and forgets the loaded player and every edit.
+void ReleaseRosterFile();
+// The player whose row stays selected through sorts and filters: the loaded one.
+std::uint32_t KeptPlayer();
+// "312 of 1,204 players" under the filter.
+void ShowListedCount(HWND form);
+// The tooltip that says why a filter cannot be read (app/search_boxes.cpp,
+// with the Filter: and search boxes' handlers), made and destroyed with the window.
+void MakeFilterTip(HWND form);
+void DestroyFilterTip();
 INT_PTR SavePlayerHandler(HWND form, int id);
 INT_PTR LoadPlayerHandler(HWND form, int id, NMHDR* header);
 INT_PTR OnColumnClick(HWND form, int id, NMHDR* header);

@@ -30,7 +30,6 @@ struct ListModel {
   std::vector<const Field*> columns;  // list column kFixedColumns + k shows columns[k]
   SortState sort;  // by the field's place in the catalog
   const RosterView* view = nullptr;
-  OwnedFont bold;  // for edited cells
 };
 ListModel g;
 
@@ -48,37 +47,6 @@ std::string Cell(int item, int column) {
   if (column == 1) return g.rows[row].last_name;
   if (column == 2) return PositionCell(g.rows[row].position);
   return field && g.fields ? g.fields->Text(row, *field) : std::string();
-}
-
-// Edited cells are bold until saved, and an edited player's row has a mark at its left.
-INT_PTR DrawCell(HWND, int, NMHDR* header) {
-  auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(header);
-  const auto item = static_cast<int>(draw->nmcd.dwItemSpec);
-  switch (draw->nmcd.dwDrawStage) {
-    case CDDS_PREPAINT: return CDRF_NOTIFYITEMDRAW;
-    case CDDS_ITEMPREPAINT: return RowMarked(item) ? CDRF_NOTIFYSUBITEMDRAW | CDRF_NOTIFYPOSTPAINT : CDRF_DODEFAULT;
-    case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
-      HWND list = draw->nmcd.hdr.hwndFrom;
-      if (!g.bold) {
-        LOGFONTA font{};
-        GetObjectA(reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0)), sizeof font, &font);
-        font.lfWeight = FW_BOLD;
-        g.bold.reset(CreateFontIndirectA(&font));
-      }
-      const bool bold = CellEdited(item, draw->iSubItem);
-      SelectObject(draw->nmcd.hdc, bold ? g.bold.get() : reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0)));
-      return CDRF_NEWFONT;
-    }
-    case CDDS_ITEMPOSTPAINT: {
-      RECT row{LVIR_BOUNDS, 0, 0, 0};
-      SendMessageA(draw->nmcd.hdr.hwndFrom, LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&row));
-      row.right = row.left + 4;
-      const OwnedBrush mark(CreateSolidBrush(RGB(230, 120, 0)));
-      FillRect(draw->nmcd.hdc, &row, mark.get());
-      return CDRF_DODEFAULT;
-    }
-    default: return CDRF_DODEFAULT;
-  }
 }
 
 // The list asks for the cells it draws.
@@ -113,30 +81,6 @@ std::string ItemText(HWND list, int item, int column) {
 
 int TextWidth(HWND list, const std::string& text) {
   return static_cast<int>(SendMessageA(list, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(text.c_str())));
-}
-
-// Sizes the two name columns to their widest text, as LVSCW_AUTOSIZE over all
-// rows would, without measuring every row: the widest texts are found from
-// the font's character widths.
-void SizeNameColumns(HWND list) {
-  INT widths[256] = {};
-  {
-    const WindowDC dc(list);
-    const SelectedObject font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageA(list, WM_GETFONT, 0, 0)));
-    GetCharWidth32A(dc.get(), 0, 255, widths);
-  }
-  auto width = [&widths](const std::string& text) {
-    long sum = 0;
-    for (unsigned char c : text) sum += widths[c];
-    return sum;
-  };
-  const std::string* widest[2] = {&g.rows[0].first_name, &g.rows[0].last_name};
-  for (const PlayerEntry& row : g.rows) {
-    if (width(row.first_name) > width(*widest[0])) widest[0] = &row.first_name;
-    if (width(row.last_name) > width(*widest[1])) widest[1] = &row.last_name;
-  }
-  // The list's own autosize adds 12 pixels of margin to the text.
-  for (int column : {0, 1}) SendMessageA(list, LVM_SETCOLUMNWIDTH, column, TextWidth(list, *widest[column]) + 12);
 }
 
 void AddColumn(HWND list, int index, const char* title, int width) {
@@ -184,7 +128,7 @@ void BindListEvents(HWND list) {
   BindEvent(header, WM_NOTIFY, static_cast<int>(HDN_ENDDRAG), OnNotify(RefuseDropBeforeChosen));
   BindEvent(list, WM_NOTIFY, static_cast<int>(LVN_GETDISPINFOA), OnNotify(CellTextA));
   BindEvent(list, WM_NOTIFY, static_cast<int>(LVN_GETDISPINFOW), OnNotify(CellTextW));
-  BindEvent(list, WM_NOTIFY, static_cast<int>(NM_CUSTOMDRAW), OnNotify(DrawCell));
+  BindEvent(list, WM_NOTIFY, static_cast<int>(NM_CUSTOMDRAW), OnNotify(DrawPlayerCell));
 }
 
 // The kept choice: one line per column, its width and its label.
@@ -255,7 +199,7 @@ void FillPlayerRows(HWND list, std::vector<PlayerEntry> rows, const RosterView& 
   g.fields = std::make_unique<ListedFields>(view, g.rows);
   g.sorted = FileOrder(g.rows.size());
   g.shown.clear();
-  if (!g.rows.empty()) SizeNameColumns(list);
+  if (!g.rows.empty()) SizeNameColumns(list, g.rows);
   ShowRows(list, 0);
 }
 
@@ -273,6 +217,7 @@ std::vector<PlayerEntry> ListedRows(HWND) { return g.rows; }
 void ForgetPlayerRows(HWND list) {
   if (IsWindow(list)) SaveColumns(list);
   g = ListModel{};
+  ForgetBoldFont();
 }
 
 std::string PlayerCell(HWND list, int item, int column) { return ItemText(list, item, column); }

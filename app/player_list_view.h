@@ -60,6 +60,13 @@ std::vector<std::uint32_t> FilePositions();
 std::vector<int> SelectedItems(HWND list);
 // The columns that show a field, in their order on the screen.
 std::vector<int> ShownColumns(HWND list);
+// The list's custom drawing (app/player_list_drawing.cpp): edited cells bold,
+// an edited player's row marked; the bold font goes with the list.
+INT_PTR DrawPlayerCell(HWND list, int id, NMHDR* header);
+void ForgetBoldFont();
+// Sizes the two name columns to their widest text, as LVSCW_AUTOSIZE over all
+// rows would, without measuring every row; rows is not empty.
+void SizeNameColumns(HWND list, const std::vector<PlayerEntry>& rows);
 // A cell with an edit not yet saved (drawn bold); a row of a player with one (marked).
 bool CellEdited(int item, int column);
 bool RowMarked(int item);
