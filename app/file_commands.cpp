@@ -1,6 +1,6 @@
-// The main window's file commands: Open with its dialog, Read (run by Open
-// and by a drop), Close, the dropped files' names, and the release of the
-// open roster. Win32 only.
+// The main window's file commands: Open with its dialog, Read (run by Open,
+// by a drop and by the command line), Close, the dropped files' names, and
+// the release of the open roster. Win32 only.
 #include "app/main_window.h"
 
 #include <commctrl.h>
@@ -30,6 +30,26 @@ void ReleaseRosterFile() {
   CloseRosterView(Editor().view);
   Editor().player = LoadedPlayer{};
   Editor().pending.Clear();
+}
+
+void ReadPaths(HWND form, const std::string& paths) {
+  Editor().path = paths;
+  // Several files at once read nothing.
+  if (paths.find('|') == std::string::npos) ReadRosterFile(form, kReadButton);
+}
+
+void ReadCommandLinePaths(HWND form) {
+  int count = 0;
+  LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::string paths;
+  for (int i = 1; arguments && i < count; ++i) {
+    std::wstring full(32768, L'\0');
+    const DWORD n = GetFullPathNameW(arguments[i], static_cast<DWORD>(full.size()), full.data(), nullptr);
+    full.resize(n > 0 && n < 32768 ? n : 0);
+    paths += (paths.empty() ? "" : "|") + Utf8FromWide(full.empty() ? std::wstring(arguments[i]) : full);
+  }
+  if (arguments) LocalFree(arguments);
+  if (!paths.empty()) ReadPaths(form, paths);
 }
 
 std::string CollectDroppedFiles(HDROP drop) {

@@ -62,6 +62,7 @@ int RunMainForm(int show) {
   if (g_app.large_icon) SendMessageA(form, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(g_app.large_icon.get()));
   if (g_app.small_icon) SendMessageA(form, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_app.small_icon.get()));
   ShowWindow(form, show);
+  PostMessageA(form, kReadCommandLineMessage, 0, 0);  // once the form's loop has set it up
   ShowFormAndWait(form, nullptr);
   return 0;
 }

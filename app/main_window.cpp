@@ -58,24 +58,43 @@ void PageEdited(HWND page, int id) {
 }
 
 // Ctrl+Z and Ctrl+Y anywhere in the main window but an edit box: an undo or a
-// redo of the last write, asked for through a message to the form.
+// redo of the last write; Ctrl+O, Ctrl+S and Ctrl+F anywhere in it, edit boxes
+// too: Open, Save and Filter:. Each is asked for through a message to the form.
 constexpr UINT kUndoKeyMessage = WM_APP + 1;
+constexpr UINT kCommandKeyMessage = WM_APP + 2;
 HHOOK g_undo_keys = nullptr;
 HWND g_undo_form = nullptr;
 
 LRESULT CALLBACK UndoKeys(int code, WPARAM removed, LPARAM lparam) {
   auto* message = reinterpret_cast<MSG*>(lparam);
-  if (code == HC_ACTION && removed == PM_REMOVE && message->message == WM_KEYDOWN &&
-      (message->wParam == 'Z' || message->wParam == 'Y') && (GetKeyState(VK_CONTROL) & 0x8000) && g_undo_form &&
-      GetAncestor(message->hwnd, GA_ROOT) == g_undo_form) {
+  const WPARAM key = message->wParam;
+  if (code == HC_ACTION && removed == PM_REMOVE && message->message == WM_KEYDOWN && (GetKeyState(VK_CONTROL) & 0x8000) &&
+      g_undo_form && GetAncestor(message->hwnd, GA_ROOT) == g_undo_form) {
     char kind[16] = {};
     GetClassNameA(message->hwnd, kind, sizeof kind);
-    if (lstrcmpiA(kind, "Edit") != 0) {
-      PostMessageA(g_undo_form, kUndoKeyMessage, message->wParam == 'Y', 0);
+    const bool plain = !(GetKeyState(VK_MENU) & 0x8000) && !(GetKeyState(VK_SHIFT) & 0x8000);
+    if ((key == 'Z' || key == 'Y') && lstrcmpiA(kind, "Edit") != 0) {
+      PostMessageA(g_undo_form, kUndoKeyMessage, key == 'Y', 0);
+      message->message = WM_NULL;
+    } else if (plain && (key == 'O' || key == 'S' || key == 'F')) {
+      PostMessageA(g_undo_form, kCommandKeyMessage, key, 0);
       message->message = WM_NULL;
     }
   }
   return CallNextHookEx(nullptr, code, removed, lparam);
+}
+
+// Ctrl+S saves as a click on Save does, the focus on the button first (an
+// open cell editor keeps its text as it loses the focus); Ctrl+F puts the
+// focus in Filter: with its text selected.
+void CommandKey(HWND form, char key) {
+  HWND save = GetDlgItem(form, kSaveButton);
+  if (key == 'O') ChooseRosterFile(form, kOpenButton);
+  if (key == 'S' && IsWindowEnabled(save)) {
+    SetFocus(save);
+    SaveEdits(form);
+  }
+  if (key == 'F') PostMessageA(form, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(form, kFilterBox)), TRUE);
 }
 
 }  // namespace
@@ -303,12 +322,15 @@ INT_PTR CALLBACK MainFormProc(HWND form, UINT message, WPARAM wparam, LPARAM lpa
     case WM_CLOSE:
       // TRUE keeps the window open.
       return MayLeavePlayer(form) ? 0 : TRUE;
-    case WM_DROPFILES: {
-      Editor().path = CollectDroppedFiles(reinterpret_cast<HDROP>(wparam));
-      // Several files at once read nothing.
-      if (Editor().path.find('|') == std::string::npos) ReadRosterFile(form, kReadButton);
+    case WM_DROPFILES:
+      ReadPaths(form, CollectDroppedFiles(reinterpret_cast<HDROP>(wparam)));
       break;
-    }
+    case kCommandKeyMessage:
+      CommandKey(form, static_cast<char>(wparam));
+      break;
+    case kReadCommandLineMessage:
+      ReadCommandLinePaths(form);
+      break;
     case kUndoKeyMessage:
       try {
         if (!wparam && UndoGridEdit(form)) break;  // an edit not saved yet goes first

@@ -107,6 +107,15 @@ void ShowLoadedPlayer(HWND form);
 // Loads the player at position into the pages, with his edits.
 void ShowPlayer(HWND form, std::uint32_t position);
 
+// Reads paths (full names in UTF-8, joined by "|") as a drop of those files
+// is read: one as Open reads it, several not at all.
+void ReadPaths(HWND form, const std::string& paths);
+// The paths on the program's command line (Open with..., a drop on the
+// program's icon, a shortcut, a script), read as wide text and made full,
+// read as ReadPaths does.
+void ReadCommandLinePaths(HWND form);
+// Asks the main window to read the command line's paths (ReadCommandLinePaths).
+constexpr UINT kReadCommandLineMessage = WM_APP + 3;
 // The dropped files' full names, in UTF-8, joined by "|"; finishes the drop.
 std::string CollectDroppedFiles(HDROP drop);
 // The file-system path of a special folder in UTF-8, or the empty text.

@@ -24,7 +24,7 @@ TEST_F(Editor, SaveNamesTextsTheFileWouldNotHoldAsTypedAndAsks) {
   Retype(PageControl(0, vitals::kHeight), "9' 2\"");
   Retype(PageControl(0, vitals::kNumber), "00");  // reads back as typed: not named
   g_answers = {IDNO};
-  Click(GetDlgItem(form_, kSaveButton));
+  Chord('S');  // in the box, as a click on Save
   ASSERT_EQ(g_boxes.size(), 1u);
   EXPECT_EQ(g_boxes[0],
             "The file cannot hold these values as typed:\n\nHeight: \"9' 2\"\" would be saved as \"8' 4\"\"\n"
@@ -308,6 +308,11 @@ TEST_F(Editor, FilterColumnsAndSortsWithRealInputAndKeepsTheChoice) {
   Type(" <80");  // the box is marked, the rows stay
   EXPECT_EQ(FilterTip(form_), "\"<80\": a label comes before <");
   EXPECT_EQ(Rows(), 3);
+  ClickTab(0);
+  Chord('F');  // back in Filter:, its text selected
+  HWND filter = GetDlgItem(form_, kFilterBox);
+  ASSERT_TRUE(PumpUntil([filter] { return GetFocus() == filter; }));
+  EXPECT_EQ(SendMessageA(filter, EM_GETSEL, 0, 0), MAKELRESULT(0, GetWindowTextLengthA(filter)));
   Press(VK_ESCAPE);
   EXPECT_EQ(GetControlText(form_, kFilterBox), "");
   EXPECT_EQ(count(), "5 of 5 players");
@@ -390,13 +395,6 @@ POINT CellPoint(HWND list, int item, int column) {
   POINT at{(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
   ClientToScreen(list, &at);
   return at;
-}
-
-void Chord(WORD key) {
-  Key(VK_CONTROL, false);
-  Press(key);
-  Key(VK_CONTROL, true);
-  Pump();
 }
 
 std::wstring Clipboard() {

@@ -105,6 +105,14 @@ inline void Press(WORD vk) {
   Pump();
 }
 
+// Ctrl and a key.
+inline void Chord(WORD key) {
+  Key(VK_CONTROL, false);
+  Press(key);
+  Key(VK_CONTROL, true);
+  Pump();
+}
+
 void Type(const std::string& text) {
   for (char c : text) {
     const SHORT vk = VkKeyScanA(c);

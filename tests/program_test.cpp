@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "tests/program_path.h"
+#include "tests/roster_builder.h"
 #include "tests/started_program.h"
 
 #include <commctrl.h>
@@ -19,11 +20,13 @@ namespace {
 
 std::string ProgramPath() { return test::BuiltProgram("rostrel.exe"); }
 
-// rostrel.exe as started from Explorer; a path on the command line opens
-// nothing, as the program takes no arguments.
+// rostrel.exe as started from Explorer: by default with a roster that is not
+// there, which opens nothing and says nothing, as Open does.
 class Started : public test::StartedProgram {
  public:
-  explicit Started(const std::string& program) : StartedProgram(program, "C:\\roster.ROS", kBaseCaption) {}
+  explicit Started(const std::string& program, const std::string& arguments = "C:\\roster.ROS",
+                   const std::string& caption = kBaseCaption)
+      : StartedProgram(program, arguments, caption) {}
   // Closes the window as its close button does; the exit code, or -1.
   long Close() { return CloseWith(WM_SYSCOMMAND, SC_CLOSE); }
 };
@@ -56,6 +59,24 @@ TEST(Program, TwoCopiesRunWithNoFileAndExitWhenClosed) {
   EXPECT_EQ(second.Close(), 0);
   EXPECT_TRUE(IsWindow(first.window()));
   EXPECT_EQ(first.Close(), 0);
+}
+
+// Open with... and a script: a roster's path, relative and with blanks, is
+// opened as Open opens it.
+TEST(Program, OpensTheRosterNamedOnItsCommandLine) {
+  test::TempDir dir;
+  const std::string folder = dir.File("Saved rosters");
+  CreateDirectoryA(folder.c_str(), nullptr);
+  test::WriteFileBytes(folder + "\\My Roster.ROS", test::RosterBuilder().AddMany(3).Build().bytes);
+  char was[MAX_PATH] = {};
+  GetCurrentDirectoryA(MAX_PATH, was);
+  SetCurrentDirectoryA(dir.path().string().c_str());
+  Started opened(ProgramPath(), "\"Saved rosters\\My Roster.ROS\"", std::string(kBaseCaption) + " - My Roster.ROS");
+  SetCurrentDirectoryA(was);
+  ASSERT_NE(opened.window(), nullptr);
+  EXPECT_EQ(SendMessageA(GetDlgItem(opened.window(), kPlayerList), LVM_GETITEMCOUNT, 0, 0), 3);
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(opened.window(), kSaveButton)));
+  EXPECT_EQ(opened.Close(), 0);
 }
 
 }  // namespace
