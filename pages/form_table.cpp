@@ -44,23 +44,23 @@ constexpr const char* kVerse =
     "\u80cc\u706f\u548c\u6708\u5c31\u82b1\u9634\uff0c\u5df2\u662f\u5341\u5e74\u8e2a\u8ff9\u5341\u5e74\u5fc3\u3002";
 
 const ControlRow kMainRows[] = {
-    {100, "Button", "Open", 225, 5175, 975, 375, 0x1001EF00, 0},
+    {100, "Button", "&Open", 225, 5175, 975, 375, 0x1001EF00, 0},
     // Owner data: the rows live in the program, the list asks for the cells it shows.
     {101, "SysListView32", "", 240, 1155, 3255, 3930, 0x10011049, win::kWsExClientEdge,
      win::kLvmSetExtendedListViewStyle, win::kLvsExFullRowSelect | win::kLvsExHeaderDragDrop},
     {102, "Static", ">>", 3210, 150, 255, 255, kLabel, 0},
     {103, "Edit", "", 240, 120, 2895, 255, kTextEdit, win::kWsExClientEdge},
     {104, "SysTabControl32", "", 3570, 90, 7335, 5025, 0x10010000, 0, 0, 0, false, "VITALS,ATTRIBUTES,TENDENCIES"},
-    {105, "Button", "Save", 1320, 5175, 975, 375, 0x18016F00, 0},
+    {105, "Button", "&Save", 1320, 5175, 975, 375, 0x18016F00, 0},
     {106, "Button", "Read", 3915, 5175, 855, 375, 0x00016F00, 0},
-    {107, "Button", "Close", 2415, 5175, 975, 375, 0x10016F00, 0},
+    {107, "Button", "C&lose", 2415, 5175, 975, 375, 0x10016F00, 0},
     {108, "Static", kVerse, 5580, 5160, 5235, 495, kLabel, 0, 0, 0, true},
-    {109, "Button", "History", 3510, 5175, 975, 375, 0x10016F00, 0},
-    {110, "Static", "Filter:", 240, 525, 585, 255, kLabel, 0},
+    {109, "Button", "&History", 3510, 5175, 975, 375, 0x10016F00, 0},
+    {110, "Static", "&Filter:", 240, 525, 585, 255, kLabel, 0},
     {111, "Edit", "", 840, 495, 2655, 285, kTextEdit, win::kWsExClientEdge},
     {112, "Static", "", 240, 870, 2115, 255, kLabel, 0},
-    {113, "Button", "Columns\u2026", 2415, 810, 1080, 315, 0x10010000, 0, 0, 0, true},
-    {114, "Button", "Set\u2026", 4605, 5175, 855, 375, 0x10016F00, 0, 0, 0, true},
+    {113, "Button", "Col&umns\u2026", 2415, 810, 1080, 315, 0x10010000, 0, 0, 0, true},
+    {114, "Button", "Se&t\u2026", 4605, 5175, 855, 375, 0x10016F00, 0, 0, 0, true},
 };
 
 struct MainEvents {
@@ -119,10 +119,10 @@ const MainEvents kSetEvents[] = {
 const ControlRow kHistoryRows[] = {
     {100, "SysListView32", "", 120, 120, 9000, 3600, 0x1001000D, win::kWsExClientEdge,
      win::kLvmSetExtendedListViewStyle, win::kLvsExFullRowSelect},
-    {101, "Button", "Undo", 120, 4200, 1095, 375, 0x10010000, 0},
-    {102, "Button", "Redo", 1335, 4200, 1095, 375, 0x10010000, 0},
-    {103, "Button", "Restore", 2550, 4200, 1095, 375, 0x10010000, 0},
-    {104, "Button", "Close", 8025, 4200, 1095, 375, 0x10010000, 0},
+    {101, "Button", "&Undo", 120, 4200, 1095, 375, 0x10010000, 0},
+    {102, "Button", "&Redo", 1335, 4200, 1095, 375, 0x10010000, 0},
+    {103, "Button", "Re&store", 2550, 4200, 1095, 375, 0x10010000, 0},
+    {104, "Button", "&Close", 8025, 4200, 1095, 375, 0x10010000, 0},
     {105, "Static", "", 120, 3810, 9000, 330, kLabel, 0},
 };
 const MainEvents kHistoryEvents[] = {

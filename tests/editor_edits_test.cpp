@@ -43,7 +43,11 @@ TEST_F(Editor, SaveNamesTextsTheFileWouldNotHoldAsTypedAndAsks) {
   EXPECT_EQ(Shown(form_, 1, 100), "44");
   EXPECT_EQ(Shown(form_, 0, vitals::kHeight), "8' 4\"");
   EXPECT_EQ(Shown(form_, 0, vitals::kNumber), "00");
-  Click(GetDlgItem(form_, kCloseButton));  // nothing unsaved: no question
+  EXPECT_EQ(GetControlText(form_, kCloseButton), "C&lose");
+  Key(VK_MENU, false);  // Alt+L: Close; nothing unsaved, so no question
+  Press('L');
+  Key(VK_MENU, true);
+  ASSERT_TRUE(PumpUntil([this] { return Rows() == 0; }));
   EXPECT_EQ(g_boxes.size(), 2u);
 }
 
