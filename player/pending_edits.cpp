@@ -162,7 +162,7 @@ PendingSave::PendingSave(RosterView& view, const PendingEdits& edits) : view_(vi
     for (const auto& [field, mine] : edits.EditsOf(position)) {
       const std::string* base = edits.Base(position, *field);
       std::string theirs = ReadFieldText(view, position, *field);
-      if (base && theirs != *base) collisions_.push_back({position, field, std::move(theirs), mine});
+      if (base && theirs != *base && theirs != mine) collisions_.push_back({position, field, std::move(theirs), mine});
     }
   }
   for (std::uint32_t position : positions_) {
