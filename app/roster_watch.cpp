@@ -90,7 +90,7 @@ void CheckRoster(HWND form) {
     if (!header || report.unreadable || rows.empty() || !RereadPlayerRows(list, rows)) {
       return CloseReplaced(form, "was replaced by something that is not the same roster");
     }
-    SetWindowTextA(GetDlgItem(form, kListedCount), ListedCountText().c_str());
+    ShowListedCount(form);
     ShowLoadedPlayerIfChanged(form);
   }
   RefreshHistoryDialog();

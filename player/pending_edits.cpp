@@ -39,12 +39,13 @@ std::vector<std::pair<const Field*, std::string>> PendingEdits::EditsOf(std::uin
 
 void PendingEdits::Put(const RosterView& view, std::uint32_t position, const Field& field,
                        std::optional<std::string> held) {
-  const std::string file_text = ReadFieldText(view, position, field);
-  if (held && *held == file_text) held.reset();
   if (held) {
-    if (!Find(position, field)) base_[{position, &field}] = file_text;
-    players_[position][&field] = std::move(*held);
-    return;
+    std::string file_text = ReadFieldText(view, position, field);
+    if (*held != file_text) {
+      if (!Find(position, field)) base_[{position, &field}] = std::move(file_text);
+      players_[position][&field] = std::move(*held);
+      return;
+    }
   }
   const auto player = players_.find(position);
   if (player == players_.end()) return;
