@@ -2,12 +2,14 @@
 // imports, undos and redos on it at once. Every write that said it wrote has
 // its history entry, the entries form one chain from the first bytes to the
 // file as it is (each entry's old bytes are what the one before left), and
-// undoing every write gives the first bytes back exactly.
+// undoing every write gives the first bytes back exactly. While the roster is
+// locked, commands give up with exit code 3.
 #include <random>
 #include <thread>
 
 #include "roster/checksum.h"
 #include "roster/history.h"
+#include "roster/write_lock.h"
 #include "tests/cli_run.h"
 
 namespace rostrel {
@@ -72,6 +74,19 @@ TEST_F(Cli, RacingWritersKeepOneChainOfWholeWrites) {
   while (Run("undo " + Q(path_)).code == 0) ++undone;
   EXPECT_GT(undone, 0);
   EXPECT_EQ(ReadFileBytes(path_), first);
+}
+
+// While another program holds the lock, a write and a read give up after
+// --wait with exit code 3, saying which file is being written, and change nothing.
+TEST_F(Cli, BusyRosterRefusesWithItsOwnExitCode) {
+  const RosterLock other = LockRoster(path_, LockKind::Exclusive, std::chrono::milliseconds(0));
+  ASSERT_TRUE(other.held());
+  const Outcome set = Run("set " + Q(path_) + " 1 Speed=1 --wait 0.2"), listed = Run("list " + Q(path_) + " --wait 0");
+  EXPECT_EQ(set.code, 3);
+  EXPECT_EQ(set.err, "rostrel-cli: " + BeingWrittenText(path_) + " (try again, or --wait longer)\n");
+  EXPECT_EQ(listed.code, 3);
+  EXPECT_NE(listed.err.find("nothing was read"), std::string::npos) << listed.err;
+  EXPECT_EQ(ReadFileBytes(path_), built_.bytes);
 }
 
 }  // namespace
